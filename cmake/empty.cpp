@@ -1,0 +1,1 @@
+// Placeholder translation unit while liborvanta has no sources of its own.

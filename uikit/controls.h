@@ -1,0 +1,317 @@
+// Control models: the state of every kind of control the component's windows use, with their
+// events as plain callbacks. A control never draws itself; the drivers (scripted, console, Qt)
+// read this state to present it and feed the user's actions back through uikit/user_input.h.
+//
+// Geometry is in twips (1440 to the inch, 15 to a pixel at 96 dpi). Every control belongs to one
+// form and may sit inside a container control (a frame); option buttons form one group per
+// container.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace uikit {
+
+class Form;
+
+struct Geometry {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+};
+
+enum class ControlKind {
+  Label,
+  TextBox,
+  CommandButton,
+  OptionButton,
+  CheckBox,
+  Frame,
+  Picture,
+  Line,
+  ListBox,
+  ListView,
+  TreeView,
+  ImageList,
+  StatusBar,
+  CommonDialog,
+};
+
+// Named colours the windows use (a label turns yellow to draw attention).
+enum class Color { Default, White, Yellow };
+
+class Control {
+ public:
+  Control(Form& form, ControlKind kind, std::string name, Control* container);
+  virtual ~Control() = default;
+  Control(const Control&) = delete;
+  Control& operator=(const Control&) = delete;
+
+  Form& form() const { return form_; }
+  ControlKind kind() const { return kind_; }
+  const std::string& name() const { return name_; }
+  Control* container() const { return container_; }
+
+  Geometry geometry;
+  bool Visible = true;
+  bool Enabled = true;
+  std::string ToolTipText;
+  Color BackColor = Color::Default;
+
+  // A control is shown only when it and every container it sits in are visible.
+  bool effectivelyVisible() const;
+  bool effectivelyEnabled() const;
+
+  // Events. Handlers are member functions of the form, bound in its constructor.
+  std::function<void()> Click;
+  std::function<void()> GotFocus;
+
+ private:
+  Form& form_;
+  ControlKind kind_;
+  std::string name_;
+  Control* container_;
+};
+
+class Label : public Control {
+ public:
+  Label(Form& f, std::string name, Control* container = nullptr)
+      : Control(f, ControlKind::Label, std::move(name), container) {}
+  std::string Caption;
+};
+
+class TextBox : public Control {
+ public:
+  TextBox(Form& f, std::string name, Control* container = nullptr)
+      : Control(f, ControlKind::TextBox, std::move(name), container) {}
+  std::string Text;
+  bool MultiLine = false;
+  bool Locked = false;  // read-only for the user
+};
+
+class CommandButton : public Control {
+ public:
+  CommandButton(Form& f, std::string name, Control* container = nullptr)
+      : Control(f, ControlKind::CommandButton, std::move(name), container) {}
+  std::string Caption;  // "&" marks the access key
+};
+
+class OptionButton : public Control {
+ public:
+  OptionButton(Form& f, std::string name, Control* container = nullptr)
+      : Control(f, ControlKind::OptionButton, std::move(name), container) {}
+  std::string Caption;
+  bool value() const { return value_; }
+  // Selecting one option deselects the others in the same container. Setting the value from
+  // code fires no event.
+  void setValue(bool selected);
+
+ private:
+  bool value_ = false;
+};
+
+class CheckBox : public Control {
+ public:
+  CheckBox(Form& f, std::string name, Control* container = nullptr)
+      : Control(f, ControlKind::CheckBox, std::move(name), container) {}
+  std::string Caption;
+  int Value = 0;  // 0 unchecked, 1 checked, 2 grayed
+};
+
+class Frame : public Control {
+ public:
+  Frame(Form& f, std::string name, Control* container = nullptr)
+      : Control(f, ControlKind::Frame, std::move(name), container) {}
+  std::string Caption;
+};
+
+// A picture or image: decoration, or a marker with a tool tip. Picture names an image resource
+// ("marker", "side"); drivers draw a placeholder for names they do not know.
+class Picture : public Control {
+ public:
+  Picture(Form& f, std::string name, Control* container = nullptr)
+      : Control(f, ControlKind::Picture, std::move(name), container) {}
+  std::string Image;
+};
+
+class Line : public Control {
+ public:
+  Line(Form& f, std::string name, Control* container = nullptr)
+      : Control(f, ControlKind::Line, std::move(name), container) {}
+};
+
+// A list box. Style CheckBoxes shows a check box per row, whose checked state is the row's
+// Selected state (as the classic list box does); changing it, from code or by the user, fires
+// ItemCheck(index). MultiSelect lets several rows be selected; a user click toggles a row.
+class ListBox : public Control {
+ public:
+  enum class Style { Standard, CheckBoxes };
+  struct Item {
+    std::string text;
+    long itemData = 0;
+    bool selected = false;
+  };
+
+  ListBox(Form& f, std::string name, Control* container = nullptr)
+      : Control(f, ControlKind::ListBox, std::move(name), container) {}
+
+  Style style = Style::Standard;
+  bool MultiSelect = false;
+  bool Sorted = false;
+
+  int ListCount() const { return static_cast<int>(items_.size()); }
+  // Adds a row at the end (or in text order when Sorted); NewIndex is where it went.
+  void AddItem(const std::string& text);
+  void RemoveItem(int index);
+  void Clear();
+  int NewIndex() const { return newIndex_; }
+
+  const std::string& List(int index) const;
+  void SetList(int index, const std::string& text);
+  long ItemData(int index) const;
+  void SetItemData(int index, long data);
+  bool Selected(int index) const;
+  // Fires ItemCheck on a check-box list when the state changes.
+  void SetSelected(int index, bool selected);
+  int SelCount() const;
+
+  // The current row, -1 for none. Setting it from code fires no event.
+  int ListIndex = -1;
+
+  const std::vector<Item>& items() const { return items_; }
+
+  std::function<void(int index)> ItemCheck;
+
+ private:
+  std::vector<Item> items_;
+  int newIndex_ = -1;
+};
+
+// A list view in report style: column headers, items with sub-items. When Sorted is true the
+// items are kept in order of the SortKey column's text (0 the item text, n the n-th sub-item)
+// in SortOrder, re-sorted whenever an item is added or the sort settings change.
+class ListView : public Control {
+ public:
+  enum class SortOrder { Ascending, Descending };
+  struct Column {
+    std::string text;
+    int width = 0;  // twips
+  };
+  struct ListItem {
+    std::string key;
+    std::string text;
+    std::vector<std::string> subItems;  // SubItems(1) is subItems[0]
+    bool selected = false;
+    std::string subItem(int n) const;  // 1-based, "" when missing
+  };
+
+  ListView(Form& f, std::string name, Control* container = nullptr)
+      : Control(f, ControlKind::ListView, std::move(name), container) {}
+
+  std::vector<Column> ColumnHeaders;
+  bool SingleBorder = false;
+
+  // Adds an item and returns its 1-based index after sorting.
+  int AddItem(const std::string& text, const std::vector<std::string>& subItems = {},
+              const std::string& key = "");
+  void RemoveItem(int index1);  // 1-based
+  void Clear();
+  int Count() const { return static_cast<int>(items_.size()); }
+  const ListItem& Item(int index1) const;  // 1-based, as the classic control counts
+  ListItem& Item(int index1);
+  const std::vector<ListItem>& items() const { return items_; }
+
+  bool sorted() const { return sorted_; }
+  void setSorted(bool on);
+  int sortKey() const { return sortKey_; }
+  void setSortKey(int key);
+  SortOrder sortOrder() const { return sortOrder_; }
+  void setSortOrder(SortOrder order);
+
+  // ColumnClick(1-based column index).
+  std::function<void(int column)> ColumnClick;
+
+ private:
+  void resort();
+  std::vector<ListItem> items_;
+  bool sorted_ = false;
+  int sortKey_ = 0;
+  SortOrder sortOrder_ = SortOrder::Ascending;
+};
+
+// A tree view: nodes with a unique key, a text, an image key and a parent.
+class TreeView : public Control {
+ public:
+  struct Node {
+    std::string key;
+    std::string parentKey;  // "" for a root
+    std::string text;
+    std::string imageKey;
+    bool expanded = false;
+  };
+  TreeView(Form& f, std::string name, Control* container = nullptr)
+      : Control(f, ControlKind::TreeView, std::move(name), container) {}
+
+  std::string ImageList;  // name of the image list control supplying the images
+
+  // Adds a node under parentKey ("" for a root). Error (std::invalid_argument) when the key is
+  // taken or the parent is missing.
+  Node& AddNode(const std::string& parentKey, const std::string& key, const std::string& text,
+                const std::string& imageKey = "");
+  void Clear();
+  int Count() const { return static_cast<int>(nodes_.size()); }
+  Node* find(const std::string& key);
+  const std::vector<Node>& nodes() const { return nodes_; }
+  std::string SelectedKey;
+
+  std::function<void(const std::string& key)> NodeClick;
+
+ private:
+  std::vector<Node> nodes_;
+};
+
+class ImageList : public Control {
+ public:
+  ImageList(Form& f, std::string name, Control* container = nullptr)
+      : Control(f, ControlKind::ImageList, std::move(name), container) {
+    Visible = false;
+  }
+  struct Image {
+    std::string key;
+    std::string picture;
+  };
+  std::vector<Image> ListImages;
+};
+
+class StatusBar : public Control {
+ public:
+  StatusBar(Form& f, std::string name, Control* container = nullptr)
+      : Control(f, ControlKind::StatusBar, std::move(name), container) {}
+  struct Panel {
+    std::string text;
+    int width = 0;
+  };
+  std::vector<Panel> Panels;  // Panels(1) is Panels[0]
+  // Asks the driver to show the panels now, even in the middle of long work.
+  void Refresh();
+};
+
+// The open-file common dialog. ShowOpen asks the desktop; on cancel FileName is "".
+class CommonDialog : public Control {
+ public:
+  CommonDialog(Form& f, std::string name, Control* container = nullptr)
+      : Control(f, ControlKind::CommonDialog, std::move(name), container) {
+    Visible = false;
+  }
+  std::string FileName;
+  std::string DialogTitle;
+  std::string InitDir;
+  // "Description|*.a;*.b|Description|*.*"
+  std::string Filter;
+  int FilterIndex = 1;
+  void ShowOpen();
+};
+
+}  // namespace uikit

@@ -5,6 +5,16 @@
 // Geometry is in twips (1440 to the inch, 15 to a pixel at 96 dpi). Every control belongs to one
 // form and may sit inside a container control (a frame); option buttons form one group per
 // container.
+//
+// Events and code: changing state from code fires no event, with one deliberate exception that
+// the classic controls have too: a check-box list fires ItemCheck whenever a row's check changes,
+// whoever changes it (see ListBox). Everything a user does goes through uikit/user_input.h,
+// which fires the events.
+//
+// Indexes: list boxes, tree nodes and option groups count from 0; list-view items and columns
+// count from 1, as the classic controls do. Asking for a row that does not exist throws
+// std::out_of_range (a programming error), except ListBox::List, which answers "" as the classic
+// list box does for a missing row.
 #pragma once
 
 #include <functional>
@@ -44,6 +54,7 @@ enum class Color { Default, White, Yellow };
 
 class Control {
  public:
+  // container, when given, must belong to the same form (std::invalid_argument otherwise).
   Control(Form& form, ControlKind kind, std::string name, Control* container);
   virtual ~Control() = default;
   Control(const Control&) = delete;
@@ -60,9 +71,16 @@ class Control {
   std::string ToolTipText;
   Color BackColor = Color::Default;
 
-  // A control is shown only when it and every container it sits in are visible.
+  // A control is shown only when it and every container it sits in are visible; likewise a
+  // disabled frame disables everything inside it.
   bool effectivelyVisible() const;
   bool effectivelyEnabled() const;
+
+  // Whether the platform ever gives this kind of control the keyboard focus (labels, frames,
+  // pictures, lines, image lists, status bars and dialogs never take it).
+  bool canTakeFocus() const;
+  // Same as form().SetFocus(*this): false, and nothing changes, where the platform refuses.
+  bool SetFocus();
 
   // Events. Handlers are member functions of the form, bound in its constructor.
   std::function<void()> Click;
@@ -104,8 +122,9 @@ class OptionButton : public Control {
       : Control(f, ControlKind::OptionButton, std::move(name), container) {}
   std::string Caption;
   bool value() const { return value_; }
-  // Selecting one option deselects the others in the same container. Setting the value from
-  // code fires no event.
+  // Selecting one option deselects the others in the same container (the form itself being the
+  // container of options placed directly on it). Setting the value from code fires no event;
+  // deselecting leaves the group with no selection, which the wizard's pages rely on.
   void setValue(bool selected);
 
  private:
@@ -117,7 +136,7 @@ class CheckBox : public Control {
   CheckBox(Form& f, std::string name, Control* container = nullptr)
       : Control(f, ControlKind::CheckBox, std::move(name), container) {}
   std::string Caption;
-  int Value = 0;  // 0 unchecked, 1 checked, 2 grayed
+  int Value = 0;  // 0 unchecked, 1 checked, 2 grayed (a user's click on grayed checks it)
 };
 
 class Frame : public Control {
@@ -142,9 +161,20 @@ class Line : public Control {
       : Control(f, ControlKind::Line, std::move(name), container) {}
 };
 
-// A list box. Style CheckBoxes shows a check box per row, whose checked state is the row's
-// Selected state (as the classic list box does); changing it, from code or by the user, fires
-// ItemCheck(index). MultiSelect lets several rows be selected; a user click toggles a row.
+// A list box.
+//
+// Selection. A standard list without MultiSelect has one selection, and it is ListIndex: the row
+// at ListIndex is the selected row, SetSelected(i, true) sets ListIndex to i, and items() reports
+// exactly that row as selected. In a MultiSelect list every row keeps its own selection and
+// ListIndex is only the current row; a user click toggles a row.
+//
+// Style CheckBoxes shows a check box per row, whose checked state is the row's Selected state
+// (as the classic list box does); rows are checked independently and ListIndex is the current
+// row. Changing a row's check, from code or by the user, fires ItemCheck(index) when the state
+// actually changes. Changes made to the same list while its ItemCheck handler runs fire no
+// further ItemCheck: a handler that reverts a user's change (the wizard keeps some lists
+// read-only that way) would otherwise recurse forever, and the platform's list does not
+// re-enter its notification either.
 class ListBox : public Control {
  public:
   enum class Style { Standard, CheckBoxes };
@@ -159,39 +189,54 @@ class ListBox : public Control {
 
   Style style = Style::Standard;
   bool MultiSelect = false;
+  // When true, AddItem inserts in text order, ignoring case, after rows that compare equal.
   bool Sorted = false;
 
   int ListCount() const { return static_cast<int>(items_.size()); }
-  // Adds a row at the end (or in text order when Sorted); NewIndex is where it went.
+  // Adds a row at the end (or in text order when Sorted); NewIndex is where it went. ListIndex
+  // keeps pointing at the same row when the new one goes before it.
   void AddItem(const std::string& text);
+  // Removes a row; ListIndex follows its row, or becomes -1 when that row goes. No event.
   void RemoveItem(int index);
+  // Removes every row; ListIndex becomes -1. No event.
   void Clear();
   int NewIndex() const { return newIndex_; }
 
+  // The row's text; "" for a row that does not exist (List(ListIndex) with no current row).
   const std::string& List(int index) const;
   void SetList(int index, const std::string& text);
+  // The current row's text, "" when there is none.
+  const std::string& Text() const { return List(ListIndex); }
   long ItemData(int index) const;
   void SetItemData(int index, long data);
   bool Selected(int index) const;
-  // Fires ItemCheck on a check-box list when the state changes.
+  // Fires ItemCheck on a check-box list when the state changes (see the class comment).
   void SetSelected(int index, bool selected);
   int SelCount() const;
 
   // The current row, -1 for none. Setting it from code fires no event.
   int ListIndex = -1;
 
-  const std::vector<Item>& items() const { return items_; }
+  // The rows, with selected filled in as described above.
+  const std::vector<Item>& items() const;
 
   std::function<void(int index)> ItemCheck;
 
  private:
-  std::vector<Item> items_;
+  bool singleSelect() const { return style == Style::Standard && !MultiSelect; }
+  void checkIndex(int index) const;
+  mutable std::vector<Item> items_;
   int newIndex_ = -1;
+  bool inItemCheck_ = false;
 };
 
 // A list view in report style: column headers, items with sub-items. When Sorted is true the
 // items are kept in order of the SortKey column's text (0 the item text, n the n-th sub-item)
 // in SortOrder, re-sorted whenever an item is added or the sort settings change.
+//
+// Sorting compares the cell texts ignoring case (ASCII), as the platform's list view does; it
+// is stable, so rows with equal texts keep their relative order. Items carry their selection
+// with them when they move. One item at most is selected (report views here are single-select).
 class ListView : public Control {
  public:
   enum class SortOrder { Ascending, Descending };
@@ -213,7 +258,8 @@ class ListView : public Control {
   std::vector<Column> ColumnHeaders;
   bool SingleBorder = false;
 
-  // Adds an item and returns its 1-based index after sorting.
+  // Adds an item and returns its 1-based index after sorting. A non-empty key must be unique
+  // (std::invalid_argument otherwise); "" means no key.
   int AddItem(const std::string& text, const std::vector<std::string>& subItems = {},
               const std::string& key = "");
   void RemoveItem(int index1);  // 1-based
@@ -223,29 +269,42 @@ class ListView : public Control {
   ListItem& Item(int index1);
   const std::vector<ListItem>& items() const { return items_; }
 
+  // The selected item's 1-based index, 0 for none.
+  int SelectedIndex() const;
+  // Selects item index1 and deselects the others; 0 clears the selection. No event.
+  void SetSelectedItem(int index1);
+
   bool sorted() const { return sorted_; }
+  // Turning sorting on (even when it is already on) sorts the items now.
   void setSorted(bool on);
   int sortKey() const { return sortKey_; }
+  // A key beyond the last sub-item sorts by "" (every row equal). Negative keys are refused
+  // with std::invalid_argument.
   void setSortKey(int key);
   SortOrder sortOrder() const { return sortOrder_; }
   void setSortOrder(SortOrder order);
 
-  // ColumnClick(1-based column index).
+  // ColumnClick(1-based column index). The control does not sort by itself on a header click;
+  // the handler decides.
   std::function<void(int column)> ColumnClick;
+  // ItemClick(1-based index of the clicked item), after the item has been selected.
+  std::function<void(int index1)> ItemClick;
 
  private:
-  void resort();
+  // Sorts by the current settings; returns the new 0-based place of item track (-1: none).
+  int resort(int track = -1);
   std::vector<ListItem> items_;
   bool sorted_ = false;
   int sortKey_ = 0;
   SortOrder sortOrder_ = SortOrder::Ascending;
 };
 
-// A tree view: nodes with a unique key, a text, an image key and a parent.
+// A tree view: nodes with a key, a text, an image key and a parent. Nodes keep the order they
+// were added in; drivers show each node under its parent.
 class TreeView : public Control {
  public:
   struct Node {
-    std::string key;
+    std::string key;        // "" for a node without a key (several may have none)
     std::string parentKey;  // "" for a root
     std::string text;
     std::string imageKey;
@@ -256,14 +315,16 @@ class TreeView : public Control {
 
   std::string ImageList;  // name of the image list control supplying the images
 
-  // Adds a node under parentKey ("" for a root). Error (std::invalid_argument) when the key is
-  // taken or the parent is missing.
+  // Adds a node under parentKey ("" for a root). Error (std::invalid_argument) when a non-empty
+  // key is taken or the parent is missing. The reference stays valid until the next AddNode.
   Node& AddNode(const std::string& parentKey, const std::string& key, const std::string& text,
                 const std::string& imageKey = "");
   void Clear();
   int Count() const { return static_cast<int>(nodes_.size()); }
-  Node* find(const std::string& key);
+  Node* find(const std::string& key);  // nullptr for "" or a missing key
   const std::vector<Node>& nodes() const { return nodes_; }
+  // Depth of node index (0 for a root).
+  int depth(int index) const;
   std::string SelectedKey;
 
   std::function<void(const std::string& key)> NodeClick;
@@ -298,7 +359,8 @@ class StatusBar : public Control {
   void Refresh();
 };
 
-// The open-file common dialog. ShowOpen asks the desktop; on cancel FileName is "".
+// The open-file common dialog. ShowOpen asks the desktop; on cancel FileName is "" (never the
+// file chosen the time before, so a cancel can never be mistaken for a choice).
 class CommonDialog : public Control {
  public:
   CommonDialog(Form& f, std::string name, Control* container = nullptr)

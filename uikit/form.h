@@ -2,18 +2,29 @@
 // class exactly one instance, created on first reference and reused until it is unloaded.
 //
 // Life of a form:
-//   uikit::form<frmX>()  creates frmX on first reference (its constructor builds the controls,
-//                        then Form_Load runs) and returns the same object until it is unloaded;
-//   ShowModal()          makes it visible and returns only when it is hidden or unloaded
-//                        (Form_Activate runs each time it is shown);
+//   uikit::form<frmX>()  creates frmX on first reference (its constructor builds the controls),
+//                        registers it, then runs Form_Load, so a load handler that refers to
+//                        its own form through uikit::form<frmX>() gets this same object; returns
+//                        the same object until it is unloaded;
+//   ShowModal()          makes it visible, runs Form_Activate and returns only when it is hidden
+//                        or unloaded (Form_Activate runs each time it is shown, and again when a
+//                        modal window shown over it closes and it becomes the active window);
 //   Hide()               makes it invisible but keeps it loaded with all its state;
 //   Unload()             runs Form_Unload and forgets the instance; the next reference creates
 //                        a fresh one with the designed state.
 //
 // Nesting: a handler may hide its own form and show another form modally; that call returns
 // only when the other form is hidden or unloaded, so a chain of pages unwinds only when they
-// are closed. An unloaded form is destroyed only when no modal show is running, so a handler
-// that unloads its own form (or every form) can safely return.
+// are closed. An unloaded form is destroyed only when no modal show is running (when the
+// outermost ShowModal returns, or at an explicit collect()), so a handler that unloads its own
+// form (or every form) can safely return and even touch its members on the way out.
+// Consequence for callers: a reference to a form stays valid while the form is loaded, and after
+// Unload until the outermost modal show returns; after that, ask the registry (isLoaded<F>())
+// rather than the old object, or hold a KeepUnloadedForms for as long as the old object is read
+// (tests inspecting the pages of a wizard that closed itself).
+//
+// Errors: an exception leaving the desktop's modal loop (a scripted test that ran out of
+// actions, say) hides the form, leaves the modal depth consistent and propagates.
 //
 // Threading: forms, the registry and the desktop are per thread.
 #pragma once
@@ -41,25 +52,33 @@ class Form {
   bool visible() const { return visible_; }
   bool loaded() const { return loaded_; }
 
-  // Shows the form modally through the thread's desktop; see the comment at the top.
+  // Shows the form modally through the thread's desktop; see the comment at the top. Throws
+  // std::logic_error for a form that is unloaded or already shown (showing a shown window
+  // modally again is an error on the platform too).
   void ShowModal();
+  // No effect on an unloaded form.
   void Hide();
+  // No effect on a form already unloaded (or being unloaded by an outer call). Form_Unload runs
+  // while the form is still registered; if it throws, the form is unloaded anyway and the
+  // exception propagates.
   void Unload();
 
   // Controls in creation order, which is the order drivers present them in.
   const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
+  // The control of that exact name, nullptr when there is none.
   Control* find(const std::string& controlName) const;
 
   // The control that last received the focus (nullptr for none).
   Control* focused() const { return focused_; }
   // Gives a control the focus and fires its GotFocus. Fails silently (returns false) when the
-  // form or the control is hidden or disabled, as the platform refuses focus there.
+  // form or the control is hidden or disabled, as the platform refuses focus there; also for
+  // controls that never take the focus (Control::canTakeFocus) and controls of another form.
   bool SetFocus(Control& control);
 
   // Handlers; forms override what they need.
   virtual void Form_Load() {}
   virtual void Form_Activate() {}
-  // Set cancel to true to refuse closing from the window frame.
+  // Set cancel to true to refuse closing from the window frame. Unload() from code does not ask.
   virtual void Form_QueryUnload(bool& /*cancel*/) {}
   virtual void Form_Unload() {}
 
@@ -76,26 +95,35 @@ class Form {
 
  private:
   friend class FormRegistry;
+  // Reserved for drivers that must reach past the public interface; the toolkit defines none.
   friend class DriverAccess;
   std::string name_;
   std::vector<std::unique_ptr<Control>> controls_;
   Control* focused_ = nullptr;
   bool visible_ = false;
   bool loaded_ = true;
+  bool unloading_ = false;
 };
 
 // The per-thread window list.
 class FormRegistry {
  public:
   static FormRegistry& current();
+  FormRegistry() = default;
+  ~FormRegistry();
+  FormRegistry(const FormRegistry&) = delete;
+  FormRegistry& operator=(const FormRegistry&) = delete;
 
-  // The one instance of F, created (and loaded) on first reference.
+  // The one instance of F, created (registered, then loaded) on first reference. If Form_Load
+  // throws, the form stays registered and the exception propagates.
   template <class F>
   F& get() {
-    if (Form* f = lookup(typeid(F))) return static_cast<F&>(*f);
+    if (Form* f = lookup(typeid(F)))
+      return static_cast<F&>(*f);
     auto created = std::make_unique<F>();
     F& ref = *created;
     insert(typeid(F), std::move(created));
+    ref.Form_Load();
     return ref;
   }
   // True when an instance of F is loaded (does not create one).
@@ -106,15 +134,19 @@ class FormRegistry {
 
   // Loaded forms in window-list order (the order they were created in).
   std::vector<Form*> loadedForms() const;
-  // Unloads every loaded form, in window-list order.
+  // Unloads every loaded form, in window-list order, hidden ones included. Forms that unload
+  // handlers load meanwhile are unloaded too, for a few rounds, so a misbehaving handler cannot
+  // keep the call from ending.
   void unloadAll();
 
-  // Called by Form::Unload.
+  // Called by Form::Unload: moves the form to the list of unloaded forms awaiting destruction.
   void remove(Form& form);
   // Destroys unloaded forms once no modal show is running; drivers call it when the outermost
-  // modal show returns.
+  // modal show returns. Does nothing while a modal show, unloadAll or a KeepUnloadedForms runs.
   void collect();
-  int modalDepth() const { return modalDepth_; }
+  int modalDepth() const { return static_cast<int>(modal_.size()); }
+  // The form of the innermost running modal show (the window the user can act on), or nullptr.
+  Form* activeForm() const { return modal_.empty() ? nullptr : modal_.back(); }
 
  private:
   friend class Form;
@@ -126,7 +158,23 @@ class FormRegistry {
   };
   std::vector<Entry> loaded_;
   std::vector<std::unique_ptr<Form>> unloaded_;
-  int modalDepth_ = 0;
+  std::vector<Form*> modal_;  // running modal shows, innermost last
+  int unloadAllDepth_ = 0;
+  int holds_ = 0;
+  friend class KeepUnloadedForms;
+};
+
+// While one exists, unloaded forms of this thread are not destroyed; at its end they are (when
+// no modal show is running).
+class KeepUnloadedForms {
+ public:
+  KeepUnloadedForms() { ++FormRegistry::current().holds_; }
+  ~KeepUnloadedForms() {
+    --FormRegistry::current().holds_;
+    FormRegistry::current().collect();
+  }
+  KeepUnloadedForms(const KeepUnloadedForms&) = delete;
+  KeepUnloadedForms& operator=(const KeepUnloadedForms&) = delete;
 };
 
 // Shorthand: uikit::form<frmFixSet>().
@@ -134,6 +182,12 @@ template <class F>
 F& form() {
   return FormRegistry::current().get<F>();
 }
-inline void unloadAllForms() { FormRegistry::current().unloadAll(); }
+template <class F>
+bool isLoaded() {
+  return FormRegistry::current().isLoaded<F>();
+}
+inline void unloadAllForms() {
+  FormRegistry::current().unloadAll();
+}
 
 }  // namespace uikit

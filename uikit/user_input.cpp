@@ -31,8 +31,10 @@ InputResult checkControl(const Control& control) {
   return {};
 }
 
+// A user action lands on a control that then has the focus; GotFocus fires only when the focus
+// actually moves, as on the platform (typing into a focused box must not fire it per key).
 void focus(Control& control) {
-  if (control.canTakeFocus())
+  if (control.form().focused() != &control && control.canTakeFocus())
     control.SetFocus();
 }
 

@@ -1,0 +1,115 @@
+#include "uikit/qt/pictures.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include <QApplication>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QStyle>
+
+namespace uikit::qt {
+namespace {
+
+std::string lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return s;
+}
+
+bool mentions(const std::string& name, const char* word) {
+  return name.find(word) != std::string::npos;
+}
+
+void drawMarker(QPainter& p, const QRectF& r) {
+  // A right-pointing arrow filling the smaller side, centred: it sits left of the option it
+  // recommends.
+  const qreal side = std::min(r.width(), r.height()) * 0.9;
+  const QRectF box(r.center().x() - side / 2, r.center().y() - side / 2, side, side);
+  QPainterPath arrow;
+  arrow.moveTo(box.left(), box.top() + side * 0.3);
+  arrow.lineTo(box.left() + side * 0.5, box.top() + side * 0.3);
+  arrow.lineTo(box.left() + side * 0.5, box.top());
+  arrow.lineTo(box.right(), box.center().y());
+  arrow.lineTo(box.left() + side * 0.5, box.bottom());
+  arrow.lineTo(box.left() + side * 0.5, box.top() + side * 0.7);
+  arrow.lineTo(box.left(), box.top() + side * 0.7);
+  arrow.closeSubpath();
+  p.setPen(QPen(QColor(0, 90, 0), 1));
+  p.setBrush(QColor(40, 170, 60));
+  p.drawPath(arrow);
+}
+
+void drawSidePanel(QPainter& p, const QRectF& r) {
+  QLinearGradient g(r.topLeft(), r.bottomLeft());
+  g.setColorAt(0, QColor(20, 50, 120));
+  g.setColorAt(1, QColor(90, 140, 210));
+  p.fillRect(r, g);
+  // Two database drums joined by a link: what the wizard is about.
+  const qreal w = r.width() * 0.36, h = w * 0.9;
+  auto drum = [&](QPointF topLeft) {
+    const QRectF body(topLeft, QSizeF(w, h));
+    const qreal cap = h * 0.25;
+    p.setPen(QPen(QColor(230, 235, 245), 1.5));
+    p.setBrush(QColor(200, 210, 230));
+    p.drawRect(QRectF(body.left(), body.top() + cap / 2, w, h - cap));
+    p.drawEllipse(QRectF(body.left(), body.bottom() - cap, w, cap));
+    p.setBrush(QColor(240, 244, 250));
+    p.drawEllipse(QRectF(body.left(), body.top(), w, cap));
+  };
+  const QPointF a(r.left() + r.width() * 0.1, r.top() + r.height() * 0.12);
+  const QPointF b(r.right() - r.width() * 0.1 - w, a.y() + h * 1.6);
+  p.setPen(QPen(QColor(255, 210, 80), 3, Qt::DashLine));
+  p.drawLine(QPointF(a.x() + w / 2, a.y() + h), QPointF(b.x() + w / 2, b.y()));
+  drum(a);
+  drum(b);
+}
+
+void drawPlaceholder(QPainter& p, const QRectF& r) {
+  p.fillRect(r, QColor(235, 235, 235));
+  p.setPen(QPen(QColor(150, 150, 150), 1));
+  p.drawRect(r.adjusted(0.5, 0.5, -0.5, -0.5));
+  p.drawLine(r.topLeft(), r.bottomRight());
+  p.drawLine(r.topRight(), r.bottomLeft());
+}
+
+}  // namespace
+
+QPixmap picturePixmap(const std::string& image, QSize size) {
+  if (size.width() <= 0 || size.height() <= 0)
+    size = QSize(16, 16);
+  QPixmap pixmap(size);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  const QRectF r(QPointF(0, 0), QSizeF(size));
+  const std::string name = lower(image);
+  if (name == "marker")
+    drawMarker(p, r);
+  else if (name == "side")
+    drawSidePanel(p, r);
+  else
+    drawPlaceholder(p, r);
+  return pixmap;
+}
+
+QIcon nodeIcon(const std::string& name) {
+  const std::string n = lower(name);
+  QStyle::StandardPixmap which = QStyle::SP_FileIcon;
+  if (mentions(n, "open"))
+    which = QStyle::SP_DirOpenIcon;
+  else if (mentions(n, "folder") || mentions(n, "dir") || mentions(n, "closed"))
+    which = QStyle::SP_DirClosedIcon;
+  else if (mentions(n, "net"))
+    which = QStyle::SP_DriveNetIcon;
+  else if (mentions(n, "cd"))
+    which = QStyle::SP_DriveCDIcon;
+  else if (mentions(n, "drive") || mentions(n, "disk"))
+    which = QStyle::SP_DriveHDIcon;
+  else if (mentions(n, "computer") || mentions(n, "root"))
+    which = QStyle::SP_ComputerIcon;
+  return QApplication::style()->standardIcon(which);
+}
+
+}  // namespace uikit::qt

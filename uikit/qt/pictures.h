@@ -1,0 +1,23 @@
+// Artwork for pictures and tree images. The window models name their images ("marker", "side",
+// "folder") instead of carrying bitmaps, so the driver draws a recognisable stand-in for each
+// name and a neutral placeholder for names it does not know.
+#pragma once
+
+#include <string>
+
+#include <QIcon>
+#include <QPixmap>
+#include <QSize>
+
+namespace uikit::qt {
+
+// A picture control's content at size: "marker" is an arrow pointing at what it marks, "side"
+// a wizard's side panel, anything else a framed box with a cross.
+QPixmap picturePixmap(const std::string& image, QSize size);
+
+// A small icon for a tree node whose image (the image list's picture name, else its key) is
+// name: folders, drives, the computer and network places use the style's own icons, anything
+// else a document.
+QIcon nodeIcon(const std::string& name);
+
+}  // namespace uikit::qt

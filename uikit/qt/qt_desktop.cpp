@@ -1,0 +1,307 @@
+#include "uikit/qt/qt_desktop.h"
+
+#include <sys/stat.h>
+#include <cstdlib>
+#include <stdexcept>
+#include <string_view>
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include "uikit/qt/conversions.h"
+#include "uikit/qt/form_dialog.h"
+
+namespace uikit::qt {
+namespace {
+
+std::string env(const char* name) {
+  const char* v = std::getenv(name);
+  return v ? v : "";
+}
+
+bool exists(const std::string& path) {
+  struct stat st {};
+  return !path.empty() && ::stat(path.c_str(), &st) == 0;
+}
+
+// An X display is reachable: for a local display (":0", "unix:0.0") its socket exists; a remote
+// one ("host:10.0", ssh forwarding) is taken on trust.
+bool xDisplayAvailable() {
+  const std::string display = env("DISPLAY");
+  if (display.empty())
+    return false;
+  const auto colon = display.rfind(':');
+  if (colon == std::string::npos)
+    return false;
+  const std::string host = display.substr(0, colon);
+  if (!host.empty() && host != "unix")
+    return true;
+  const std::string number = display.substr(colon + 1, display.find('.', colon) - colon - 1);
+  return exists("/tmp/.X11-unix/X" + number);
+}
+
+bool waylandAvailable() {
+  const std::string socket = env("WAYLAND_DISPLAY");
+  if (socket.empty())
+    return false;
+  if (socket.front() == '/')
+    return exists(socket);
+  const std::string runtime = env("XDG_RUNTIME_DIR");
+  return runtime.empty() || exists(runtime + "/" + socket);
+}
+
+bool platformAvailable(std::string_view platform) {
+  platform = platform.substr(0, platform.find(':'));  // "offscreen:size=..." and the like
+  for (std::string_view self : {"offscreen", "minimal", "minimalegl", "vnc", "eglfs", "linuxfb"})
+    if (platform == self)
+      return true;
+  if (platform == "xcb")
+    return xDisplayAvailable();
+  if (platform.substr(0, 7) == "wayland")
+    return waylandAvailable();
+  return false;
+}
+
+QMessageBox::StandardButton standardButton(Answer a) {
+  switch (a) {
+    case Answer::OK:
+      return QMessageBox::Ok;
+    case Answer::Cancel:
+      return QMessageBox::Cancel;
+    case Answer::Abort:
+      return QMessageBox::Abort;
+    case Answer::Retry:
+      return QMessageBox::Retry;
+    case Answer::Ignore:
+      return QMessageBox::Ignore;
+    case Answer::Yes:
+      return QMessageBox::Yes;
+    case Answer::No:
+      return QMessageBox::No;
+  }
+  return QMessageBox::Ok;
+}
+
+QMessageBox::Icon messageIcon(Icon icon) {
+  switch (icon) {
+    case Icon::Critical:
+      return QMessageBox::Critical;
+    case Icon::Question:
+      return QMessageBox::Question;
+    case Icon::Exclamation:
+      return QMessageBox::Warning;
+    case Icon::Information:
+      return QMessageBox::Information;
+    case Icon::None:
+      break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+bool displayAvailable() {
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+  return true;
+#else
+  // QT_QPA_PLATFORM may list fallbacks ("wayland;xcb"): Qt tries them in turn.
+  const std::string platforms = env("QT_QPA_PLATFORM");
+  if (!platforms.empty()) {
+    std::string_view rest = platforms;
+    while (!rest.empty()) {
+      const auto end = rest.find(';');
+      if (platformAvailable(rest.substr(0, end)))
+        return true;
+      if (end == std::string_view::npos)
+        break;
+      rest.remove_prefix(end + 1);
+    }
+    return false;
+  }
+  return xDisplayAvailable() || waylandAvailable();
+#endif
+}
+
+QtDesktop::QtDesktop() {
+  // Qt keeps a reference to argc, so the program's stand-in command line lives forever.
+  static int argc = 1;
+  static char name[] = "vantrel";
+  static char* argv[] = {name, nullptr};
+  init(argc, argv);
+}
+
+QtDesktop::QtDesktop(int& argc, char** argv) {
+  init(argc, argv);
+}
+
+void QtDesktop::init(int& argc, char** argv) {
+  if (QCoreApplication* app = QCoreApplication::instance()) {
+    if (!qobject_cast<QApplication*>(app))
+      throw std::logic_error("the Qt desktop needs a QApplication, not a QCoreApplication");
+  } else {
+    ownApp_ = std::make_unique<QApplication>(argc, argv);
+  }
+  // Hiding the last dialog of a chain must not end the program's event processing.
+  QApplication::setQuitOnLastWindowClosed(false);
+  context_ = std::make_unique<QObject>();
+}
+
+QtDesktop::~QtDesktop() {
+  if (busy_)
+    QApplication::restoreOverrideCursor();
+  context_.reset();
+}
+
+void QtDesktop::runModal(Form& form) {
+  // Hide the dialogs of forms a handler hid before this show, so the new dialog's parent is a
+  // window the user still sees.
+  redrawAll();
+  // While an exception waits to leave the show below, nothing new starts.
+  if (pending_ || !form.loaded() || !form.visible())
+    return;
+  auto dialog = std::make_unique<FormDialog>(*this, form, topVisibleDialog());
+  QEventLoop loop;
+  modals_.push_back(Modal{&form, dialog.get(), &loop});
+  redrawAll();  // shows the new dialog
+  if (form.loaded() && form.visible())
+    loop.exec();
+  modals_.pop_back();
+  dialog->hide();
+  dialog.reset();
+  if (!modals_.empty()) {
+    // The caller (Form::ShowModal) reactivates the window below, which may change models; the
+    // redraw and the check of the show below run once it has.
+    QTimer::singleShot(0, context_.get(), [this] {
+      redrawAll();
+      endFinishedModal();
+    });
+  }
+  // A handler of this show threw: the exception leaves through ShowModal like any other, so a
+  // handler further out may catch it, or it unwinds the next show out as well.
+  if (pending_)
+    std::rethrow_exception(std::exchange(pending_, nullptr));
+}
+
+void QtDesktop::deliver(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (...) {
+    // Qt cannot carry an exception through its event loop: park it and end the innermost modal
+    // show, whose runModal throws it on.
+    if (!pending_)
+      pending_ = std::current_exception();
+    if (!modals_.empty())
+      modals_.back().loop->exit();
+  }
+  redrawAll();
+  endFinishedModal();
+}
+
+void QtDesktop::redrawAll() {
+  for (std::size_t i = 0; i < modals_.size(); ++i) {
+    const Modal& m = modals_[i];
+    m.dialog->sync();
+    // A form may run more than one show (hidden, then shown again inside a later one): only its
+    // innermost dialog is on screen.
+    bool shown = m.form->loaded() && m.form->visible();
+    for (std::size_t j = i + 1; j < modals_.size() && shown; ++j)
+      if (modals_[j].form == m.form)
+        shown = false;
+    if (m.dialog->isVisible() != shown)
+      m.dialog->setVisible(shown);
+  }
+}
+
+void QtDesktop::endFinishedModal() {
+  if (modals_.empty())
+    return;
+  const Modal& top = modals_.back();
+  if (!top.form->loaded() || !top.form->visible())
+    top.loop->exit();
+}
+
+QWidget* QtDesktop::topVisibleDialog() const {
+  for (auto it = modals_.rbegin(); it != modals_.rend(); ++it)
+    if (it->dialog->isVisible())
+      return it->dialog;
+  return nullptr;
+}
+
+QDialog* QtDesktop::dialogOf(const Form& form) const {
+  for (auto it = modals_.rbegin(); it != modals_.rend(); ++it)
+    if (it->form == &form)
+      return it->dialog;
+  return nullptr;
+}
+
+Answer QtDesktop::messageBox(const MessageBox& box) {
+  redrawAll();  // what the user sees behind the box is the models' state now
+  const QString title = QString::fromStdString(box.title.empty() ? kDefaultTitle : box.title);
+  QMessageBox dialog(messageIcon(box.icon), title, displayText(box.text), QMessageBox::NoButton,
+                     topVisibleDialog());
+  dialog.setTextFormat(Qt::PlainText);
+  for (Answer a : buttonAnswers(box.buttons))
+    dialog.addButton(standardButton(a));
+  dialog.setDefaultButton(standardButton(defaultAnswer(box.buttons)));
+  dialog.exec();
+  const std::vector<Answer> answers = buttonAnswers(box.buttons);
+  if (QAbstractButton* clicked = dialog.clickedButton()) {
+    const QMessageBox::StandardButton which = dialog.standardButton(clicked);
+    for (Answer a : answers)
+      if (standardButton(a) == which)
+        return a;
+  }
+  for (Answer a : answers)
+    if (a == Answer::Cancel)
+      return a;
+  return defaultAnswer(box.buttons);
+}
+
+std::string QtDesktop::openFile(const CommonDialog& dialog) {
+  redrawAll();
+  QString selected;
+  const QString filter = qtFileFilter(dialog.Filter, dialog.FilterIndex, &selected);
+  const QString title = dialog.DialogTitle.empty() ? QStringLiteral("Open")
+                                                   : QString::fromStdString(dialog.DialogTitle);
+  QString start = QString::fromStdString(dialog.InitDir);
+  if (!dialog.FileName.empty())
+    start = QDir(start).filePath(QString::fromStdString(dialog.FileName));
+  const QString path =
+      QFileDialog::getOpenFileName(topVisibleDialog(), title, start, filter, &selected);
+  return path.toStdString();
+}
+
+void QtDesktop::setBusy(bool busy) {
+  if (busy == busy_)
+    return;
+  busy_ = busy;
+  if (busy)
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  else
+    QApplication::restoreOverrideCursor();
+}
+
+void QtDesktop::beep() {
+  QApplication::beep();
+}
+
+void QtDesktop::doEvents() {
+  redrawAll();
+  QCoreApplication::processEvents();
+}
+
+void QtDesktop::refresh(Control& control) {
+  for (auto it = modals_.rbegin(); it != modals_.rend(); ++it) {
+    if (it->form == &control.form()) {
+      it->dialog->syncControl(control);
+      return;
+    }
+  }
+}
+
+}  // namespace uikit::qt

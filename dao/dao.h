@@ -56,6 +56,17 @@ enum ErrorNumber : int {
   kErrInvalidOperation = 3219,        // an operation that does not apply to the object
   kErrTooManyBackEnds = 3048,         // more back ends at once than a statement can reach
   kErrInternal = 3000,                // an unexpected failure of the underlying library
+  kErrDuplicateKey = 3022,            // a row would duplicate a primary key or unique index
+  kErrNoTransaction = 3034,           // CommitTrans or Rollback without BeginTrans
+  kErrDiskIO = 3043,                  // the file could not be read or written (disk or network)
+  kErrUnknownField = 3061,            // a statement names a field that does not exist
+  kErrInvalidName = 3125,             // an empty or unusable object name
+  kErrRecordDeleted = 3167,           // the current row was deleted
+  kErrRelatedRecordsExist = 3200,     // a row others refer to cannot be deleted or rekeyed
+  kErrRelatedRecordRequired = 3201,   // a row refers to a row that does not exist
+  kErrLocked = 3218,                  // another connection holds the file locked for writing
+  kErrRequiredField = 3314,           // a Required field was left Null
+  kErrObjectInvalid = 3420,           // the object's database has been closed
 };
 
 // The one exception type of the layer.
@@ -90,6 +101,8 @@ class Value {
   Value(double v) : kind_(Kind::Real), real_(v) {}
   Value(std::string v) : kind_(Kind::Text), text_(std::move(v)) {}
   Value(const char* v) : kind_(Kind::Text), text_(v) {}
+  // A C++ bool is a Boolean: -1 or 0, never 1.
+  Value(bool b) : kind_(Kind::Integer), integer_(b ? kTrue : kFalse) {}
   // A Boolean is stored as -1 or 0.
   static Value Boolean(bool b) { return Value(b ? kTrue : kFalse); }
 
@@ -298,7 +311,8 @@ class Recordset {
   std::string FieldName(int index) const;
 
   // Editing: AddNew or Edit, then SetField, then Update writes the row (or CancelUpdate).
-  // A new row's auto-numbered key is readable after Update. Error 3027 on a read-only
+  // A new row's auto-numbered key is readable after Update (the new row, appended to the
+  // recordset, becomes the current row). Error 3027 on a read-only
   // recordset or database, 3326 for a column that does not map to a base table.
   void AddNew();
   void Edit();

@@ -1,0 +1,128 @@
+// Thin RAII wrappers over SQLite statements; every failure becomes the layer's Error.
+#include <cstdint>
+#include <string>
+
+#include "dao/internal.h"
+
+namespace dao::detail {
+
+Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
+  const char* tail = nullptr;
+  int rc = sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, &tail);
+  if (rc != SQLITE_OK)
+    FailSqlite(db, rc);
+}
+
+Statement::Statement(Statement&& other) noexcept : db_(other.db_), stmt_(other.stmt_) {
+  other.stmt_ = nullptr;
+}
+
+Statement& Statement::operator=(Statement&& other) noexcept {
+  if (this != &other) {
+    sqlite3_finalize(stmt_);
+    db_ = other.db_;
+    stmt_ = other.stmt_;
+    other.stmt_ = nullptr;
+  }
+  return *this;
+}
+
+Statement::~Statement() {
+  sqlite3_finalize(stmt_);
+}
+
+void Statement::Bind(int index, const Value& value) {
+  int rc = SQLITE_OK;
+  switch (value.kind()) {
+    case Value::Kind::Null:
+      rc = sqlite3_bind_null(stmt_, index);
+      break;
+    case Value::Kind::Integer:
+      rc = sqlite3_bind_int64(stmt_, index, value.AsInt64());
+      break;
+    case Value::Kind::Real:
+      rc = sqlite3_bind_double(stmt_, index, value.AsDouble());
+      break;
+    case Value::Kind::Text: {
+      std::string text = value.AsString();
+      rc = sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()),
+                             SQLITE_TRANSIENT);
+      break;
+    }
+  }
+  if (rc != SQLITE_OK)
+    FailSqlite(db_, rc);
+}
+
+bool Statement::Step() {
+  int rc = sqlite3_step(stmt_);
+  if (rc == SQLITE_ROW)
+    return true;
+  if (rc == SQLITE_DONE)
+    return false;
+  Error error = SqliteError(db_, rc);
+  sqlite3_reset(stmt_);
+  throw error;
+}
+
+Value Statement::Column(int index) const {
+  switch (sqlite3_column_type(stmt_, index)) {
+    case SQLITE_INTEGER:
+      return Value(static_cast<long long>(sqlite3_column_int64(stmt_, index)));
+    case SQLITE_FLOAT:
+      return Value(sqlite3_column_double(stmt_, index));
+    case SQLITE_NULL:
+      return Value();
+    default:
+      return Value(Text(index));
+  }
+}
+
+std::string Statement::Text(int index) const {
+  const unsigned char* text = sqlite3_column_text(stmt_, index);
+  if (!text)
+    return "";
+  return std::string(reinterpret_cast<const char*>(text),
+                     static_cast<std::size_t>(sqlite3_column_bytes(stmt_, index)));
+}
+
+long long Statement::Int(int index) const {
+  return sqlite3_column_int64(stmt_, index);
+}
+
+void Statement::Reset() {
+  sqlite3_reset(stmt_);
+}
+
+void Exec(sqlite3* db, const std::string& sql) {
+  char* message = nullptr;
+  int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message);
+  sqlite3_free(message);
+  if (rc != SQLITE_OK)
+    FailSqlite(db, rc);
+}
+
+namespace {
+std::string SavepointName(const void* p) {
+  return "vantrel_sp_" + std::to_string(reinterpret_cast<std::uintptr_t>(p));
+}
+}  // namespace
+
+Savepoint::Savepoint(sqlite3* db) : db_(db) {
+  Exec(db_, "SAVEPOINT " + SavepointName(this));
+}
+
+Savepoint::~Savepoint() {
+  if (done_)
+    return;
+  const std::string name = SavepointName(this);
+  sqlite3_exec(db_, ("ROLLBACK TO " + name + "; RELEASE " + name).c_str(), nullptr, nullptr,
+               nullptr);
+}
+
+void Savepoint::Release() {
+  Exec(db_, "RELEASE " + SavepointName(this));
+  done_ = true;
+}
+
+}  // namespace dao::detail

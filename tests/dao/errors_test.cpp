@@ -1,0 +1,158 @@
+// Every failure is a numbered error: opening files of every kind, statements, collections,
+// and the fault hook that makes any step fail on purpose.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "dao/dao.h"
+#include "tests/dao/temp_dir.h"
+
+namespace dao::testing {
+namespace {
+
+class ErrorsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { MakeBackEnd(dir_.File("be.mdb"), {"Customers"}); }
+  void TearDown() override { SetFaultHook(nullptr); }
+  TempDir dir_;
+};
+
+TEST_F(ErrorsTest, OpeningMissingAndReadOnlyFiles) {
+  EXPECT_DAO_ERROR(OpenDatabase(dir_.File("missing.mdb")), kErrFileNotFound);
+  EXPECT_DAO_ERROR(OpenDatabase(dir_.File("no/such/folder.mdb"), 4, true), kErrFileNotFound);
+  EXPECT_DAO_ERROR(OpenDatabase(""), kErrFileNotFound);
+  // Read-only means no write bit, even for a user (root) who could write anyway.
+  chmod(dir_.File("be.mdb").c_str(), 0444);
+  EXPECT_DAO_ERROR(OpenDatabase(dir_.File("be.mdb")), kErrCannotOpen);
+  EXPECT_DAO_ERROR(OpenDatabase(dir_.File("be.mdb"), 0, false), kErrCannotOpen);
+  auto db = OpenDatabase(dir_.File("be.mdb"), 4, true);  // probing read-only works
+  EXPECT_EQ(db->TableDefs().Item("customers").Name(), "Customers");
+}
+
+TEST_F(ErrorsTest, WritesThroughReadOnlyOpen) {
+  auto db = OpenDatabase(dir_.File("be.mdb"), 0, true);
+  EXPECT_TRUE(db->ReadOnly());
+  EXPECT_DAO_ERROR(db->Execute("DELETE * FROM Customers"), kErrFileNotWritable);
+  auto rs = db->OpenRecordset("SELECT * FROM Customers");
+  EXPECT_DAO_ERROR(rs->Edit(), kErrFileNotWritable);
+  EXPECT_DAO_ERROR(rs->AddNew(), kErrFileNotWritable);
+  TableDef def = db->CreateTableDef("T");
+  def.AppendField(def.CreateField("A", dbText));
+  EXPECT_DAO_ERROR(db->TableDefs().Append(def), kErrFileNotWritable);
+  EXPECT_DAO_ERROR(db->TableDefs().Delete("Customers"), kErrFileNotWritable);
+  EXPECT_EQ(db->OpenRecordset("Customers")->RecordCount(), 2);
+}
+
+TEST_F(ErrorsTest, FilesThatAreNotDatabasesFailAtOnce) {
+  std::string good = ReadFile(dir_.File("be.mdb"));
+  ASSERT_GT(good.size(), 4096u * 2);
+  WriteFile(dir_.File("text.mdb"), "Standard Jet DB, or so it claims");
+  WriteFile(dir_.File("empty.mdb"), "");
+  WriteFile(dir_.File("truncated.mdb"), good.substr(0, good.size() / 2));
+  // A valid header over a schema page of noise.
+  std::string damaged = good;
+  for (std::size_t i = 100; i < 4096; ++i)
+    damaged[i] = static_cast<char>(i * 7);
+  WriteFile(dir_.File("damaged.mdb"), damaged);
+  ASSERT_EQ(mkfifo(dir_.File("fifo.mdb").c_str(), 0666), 0);
+  std::filesystem::create_directory(dir_.File("folder.mdb"));
+
+  auto start = std::chrono::steady_clock::now();
+  for (const char* name :
+       {"text.mdb", "empty.mdb", "truncated.mdb", "damaged.mdb", "fifo.mdb", "folder.mdb"}) {
+    SCOPED_TRACE(name);
+    EXPECT_DAO_ERROR(OpenDatabase(dir_.File(name), 4, true), kErrNotADatabase);
+    EXPECT_DAO_ERROR(OpenDatabase(dir_.File(name)), kErrNotADatabase);
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  // Nothing was written to them either.
+  EXPECT_EQ(ReadFile(dir_.File("text.mdb")), "Standard Jet DB, or so it claims");
+  EXPECT_EQ(ReadFile(dir_.File("empty.mdb")), "");
+}
+
+TEST_F(ErrorsTest, StoredQueriesOfUntrustedFilesDoNotRun) {
+  {
+    auto db = OpenDatabase(dir_.File("be.mdb"));
+    db->Execute(
+        "CREATE VIEW Endless AS WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) "
+        "SELECT x FROM n");
+  }
+  auto probe = OpenDatabase(dir_.File("be.mdb"), 4, true);
+  EXPECT_DAO_ERROR(probe->OpenRecordset("SELECT * FROM Endless"), kErrTableNotFound);
+  EXPECT_FALSE(probe->TableDefs().Contains("Endless"));  // a query is not a table definition
+  // Nor can a link name it as its source, nor can a front end reach it once the file is
+  // attached for another link.
+  auto fe = CreateDatabase(dir_.File("fe.mdb"));
+  TableDef link = fe->CreateTableDef("Endless", 0, "Endless", ConnectTo(dir_.File("be.mdb")));
+  EXPECT_DAO_ERROR(fe->TableDefs().Append(link), kErrObjectNotFound);
+  TableDef customers =
+      fe->CreateTableDef("Customers", 0, "Customers", ConnectTo(dir_.File("be.mdb")));
+  fe->TableDefs().Append(customers);
+  EXPECT_EQ(fe->OpenRecordset("Customers")->RecordCount(), 2);
+  EXPECT_DAO_ERROR(fe->OpenRecordset("SELECT * FROM Endless"), kErrTableNotFound);
+}
+
+TEST_F(ErrorsTest, StatementsNameMissingTablesOrAreMalformed) {
+  auto db = OpenDatabase(dir_.File("be.mdb"));
+  EXPECT_DAO_ERROR(db->OpenRecordset("SELECT * FROM tblLinkedSets"), kErrTableNotFound);
+  EXPECT_DAO_ERROR(db->Execute("DELETE * FROM Nowhere"), kErrTableNotFound);
+  EXPECT_DAO_ERROR(db->OpenRecordset("SELECT FROM WHERE"), kErrSyntax);
+  // A name with a quote, written without doubling it, breaks the statement...
+  EXPECT_DAO_ERROR(db->Execute("DELETE * FROM Customers WHERE Name='O'Brien'"), kErrSyntax);
+  // ...and cannot smuggle in a second one.
+  EXPECT_DAO_ERROR(db->Execute("DELETE * FROM Customers WHERE Name='x'; DROP TABLE Customers"),
+                   kErrSyntax);
+  EXPECT_DAO_ERROR(db->Execute("ATTACH 'x.db' AS x"), kErrInvalidOperation);
+  EXPECT_DAO_ERROR(db->Execute("PRAGMA writable_schema=1"), kErrInvalidOperation);
+  EXPECT_DAO_ERROR(db->Execute("SELECT * FROM Customers"), kErrInvalidOperation);
+  EXPECT_DAO_ERROR(db->OpenRecordset("SELECT Nonsense FROM Customers"), kErrUnknownField);
+  EXPECT_EQ(db->OpenRecordset("Customers")->RecordCount(), 2);
+}
+
+TEST_F(ErrorsTest, CollectionsAndRecordsetsReportMissingItems) {
+  auto db = OpenDatabase(dir_.File("be.mdb"));
+  EXPECT_DAO_ERROR(db->TableDefs().Delete("Nowhere"), kErrItemNotFound);
+  EXPECT_DAO_ERROR(db->TableDefs().Item("Nowhere"), kErrItemNotFound);
+  EXPECT_DAO_ERROR(db->TableDefs().Item(99), kErrItemNotFound);
+  EXPECT_DAO_ERROR(db->Relations().Item(0), kErrItemNotFound);
+  TableDef dup = db->CreateTableDef("CUSTOMERS");
+  dup.AppendField(dup.CreateField("A", dbText));
+  EXPECT_DAO_ERROR(db->TableDefs().Append(dup), kErrObjectExists);
+
+  auto rs = db->OpenRecordset("SELECT * FROM Customers WHERE ID = 0");
+  EXPECT_TRUE(rs->AtEOF() && rs->AtBOF());
+  EXPECT_DAO_ERROR(rs->Field("ID"), kErrNoCurrentRecord);
+  EXPECT_DAO_ERROR(rs->MoveFirst(), kErrNoCurrentRecord);
+  EXPECT_DAO_ERROR(rs->MoveNext(), kErrNoCurrentRecord);
+  EXPECT_DAO_ERROR(rs->Update(), kErrUpdateWithoutEdit);
+  auto all = db->OpenRecordset("SELECT * FROM Customers");
+  EXPECT_DAO_ERROR(all->Field("Missing"), kErrItemNotFound);
+  db->Close();
+  EXPECT_DAO_ERROR(db->Execute("DELETE * FROM Customers"), kErrObjectInvalid);
+  EXPECT_DAO_ERROR(all->AddNew(), kErrObjectInvalid);
+  db->Close();  // idempotent
+}
+
+TEST_F(ErrorsTest, FaultHookFailsTheNamedStepAndNothingElse) {
+  auto db = OpenDatabase(dir_.File("be.mdb"));
+  std::vector<std::string> seen;
+  SetFaultHook([&](std::string_view operation, std::string_view subject) {
+    seen.push_back(std::string(operation));
+    if (operation == "delete" && subject == "Customers")
+      throw Error(kErrDiskIO, "injected");
+  });
+  EXPECT_DAO_ERROR(db->TableDefs().Delete("Customers"), kErrDiskIO);
+  db->Execute("DELETE * FROM Customers WHERE ID = 1");
+  db->BeginTrans();
+  db->CommitTrans();
+  EXPECT_EQ(seen, (std::vector<std::string>{"delete", "execute", "commit"}));
+  SetFaultHook(nullptr);
+  EXPECT_TRUE(db->TableDefs().Contains("Customers"));
+  EXPECT_EQ(db->OpenRecordset("Customers")->RecordCount(), 1);
+}
+
+}  // namespace
+}  // namespace dao::testing

@@ -1,0 +1,33 @@
+// A second process for the lock tests, started fresh (not forked, which would inherit SQLite's
+// in-process lock bookkeeping): dao_lock_helper PATH OPTIONS READONLY ACTION.
+//   hold:   open, print the error number (0 when opened), keep the file open until stdin ends.
+//   delete: open and delete every row of Customers, print the error number.
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+
+#include "dao/dao.h"
+
+int main(int argc, char** argv) {
+  if (argc != 5)
+    return 2;
+  const std::string action = argv[4];
+  int number = 0;
+  std::unique_ptr<dao::Database> db;
+  try {
+    db = dao::OpenDatabase(argv[1], std::atoi(argv[2]), std::atoi(argv[3]) != 0);
+    if (action == "delete")
+      db->Execute("DELETE * FROM Customers");
+  } catch (const dao::Error& e) {
+    number = e.Number();
+  }
+  std::printf("%d\n", number);
+  std::fflush(stdout);
+  if (action == "hold") {
+    std::string line;
+    while (std::getline(std::cin, line)) {
+    }
+  }
+  return 0;
+}

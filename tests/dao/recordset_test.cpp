@@ -1,0 +1,160 @@
+// Recordsets over the link-set tables: reading, adding, editing through a join, deleting.
+#include <gtest/gtest.h>
+
+#include "dao/dao.h"
+#include "tests/dao/temp_dir.h"
+
+namespace dao::testing {
+namespace {
+
+constexpr const char* kLinks =
+    "SELECT TableName, DatabasePath FROM tblLinkedSets INNER JOIN tblLinkedTables ON "
+    "tblLinkedSets.ID = tblLinkedTables.LinkSetID WHERE Name='";
+
+class RecordsetTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    db_ = CreateDatabase(dir_.File("fe.mdb"));
+    CreateMissingTables(*db_);
+  }
+  long AddSet(const std::string& name) {
+    auto rs = db_->OpenRecordset("SELECT * FROM tblLinkedSets");
+    rs->AddNew();
+    rs->SetField("Name", name);
+    rs->SetField("Description", "");
+    rs->SetField("FrontEndPath", dir_.File("fe.mdb"));
+    rs->Update();
+    return rs->Field("ID").AsInt32();
+  }
+  void AddLink(long set, const std::string& table, const std::string& path) {
+    auto rs = db_->OpenRecordset("SELECT * From tblLinkedTables");
+    rs->AddNew();
+    rs->SetField("LinkSetID", set);
+    rs->SetField("TableName", table);
+    rs->SetField("DatabasePath", ";DATABASE=" + path);
+    rs->Update();
+  }
+  TempDir dir_;
+  std::unique_ptr<Database> db_;
+};
+
+TEST_F(RecordsetTest, AddNewReturnsAutonumberAndDefaults) {
+  EXPECT_EQ(AddSet("Office"), 1);
+  EXPECT_EQ(AddSet("Home"), 2);
+  auto rs = db_->OpenRecordset("SELECT * FROM tblLinkedSets");
+  EXPECT_EQ(rs->RecordCount(), 2);
+  EXPECT_EQ(rs->Field("name").AsString(), "Office");
+  EXPECT_EQ(rs->Field("ActiveSet").AsInt32(), kFalse);  // not set: starts False
+  rs->Edit();
+  rs->SetField("ActiveSet", true);
+  rs->Update();
+  auto check = db_->OpenRecordset("SELECT ID FROM tblLinkedSets WHERE ActiveSet = True");
+  ASSERT_EQ(check->RecordCount(), 1);
+  EXPECT_EQ(check->Field("ID").AsInt32(), 1);
+}
+
+TEST_F(RecordsetTest, UpdateThroughJoinWritesTheLinkRow) {
+  long office = AddSet("Office");
+  AddLink(office, "Customers", "/old/be.mdb");
+  AddLink(office, "Orders", "/old/be.mdb");
+  auto rs = db_->OpenRecordset(std::string(kLinks) + "office'");
+  ASSERT_EQ(rs->RecordCount(), 2);
+  while (!rs->AtEOF()) {
+    rs->Edit();
+    rs->SetField("DatabasePath", ";DATABASE=/new/be.mdb");
+    rs->Update();
+    rs->MoveNext();
+  }
+  auto check =
+      db_->OpenRecordset("SELECT DISTINCT DatabasePath FROM tblLinkedTables", dbOpenSnapshot);
+  ASSERT_EQ(check->RecordCount(), 1);
+  EXPECT_EQ(check->Field("DatabasePath").AsString(), ";DATABASE=/new/be.mdb");
+}
+
+TEST_F(RecordsetTest, NavigationFollowsBofAndEof) {
+  for (const char* name : {"A", "B", "C"})
+    AddSet(name);
+  auto rs = db_->OpenRecordset("SELECT Name FROM tblLinkedSets ORDER BY Name");
+  EXPECT_FALSE(rs->AtBOF() || rs->AtEOF());
+  rs->MoveLast();
+  EXPECT_EQ(rs->Field("Name").AsString(), "C");
+  rs->MoveNext();
+  EXPECT_TRUE(rs->AtEOF());
+  EXPECT_DAO_ERROR(rs->MoveNext(), kErrNoCurrentRecord);
+  rs->MovePrevious();
+  rs->MovePrevious();
+  EXPECT_EQ(rs->Field("Name").AsString(), "B");
+  rs->MoveFirst();
+  rs->MovePrevious();
+  EXPECT_TRUE(rs->AtBOF());
+  EXPECT_DAO_ERROR(rs->Field("Name"), kErrNoCurrentRecord);
+  EXPECT_EQ(rs->FieldCount(), 1);
+  EXPECT_EQ(rs->FieldName(0), "Name");
+}
+
+TEST_F(RecordsetTest, ReadOnlyShapes) {
+  long set = AddSet("Office");
+  AddLink(set, "Customers", "/be.mdb");
+  for (const std::string& sql : {std::string("SELECT DISTINCT DatabasePath FROM tblLinkedTables"),
+                                 std::string("SELECT count(*) AS N FROM tblLinkedTables")}) {
+    auto rs = db_->OpenRecordset(sql);
+    EXPECT_DAO_ERROR(rs->Edit(), kErrFileNotWritable);
+  }
+  auto snapshot = db_->OpenRecordset("SELECT * FROM tblLinkedSets", dbOpenSnapshot);
+  EXPECT_DAO_ERROR(snapshot->AddNew(), kErrFileNotWritable);
+  auto computed = db_->OpenRecordset("SELECT Name, ID + 1 AS Next FROM tblLinkedSets");
+  computed->Edit();
+  EXPECT_DAO_ERROR(computed->SetField("Next", 5), kErrNotUpdatable);
+  computed->SetField("Name", "Renamed");
+  computed->Update();
+  EXPECT_EQ(computed->Field("Name").AsString(), "Renamed");
+}
+
+TEST_F(RecordsetTest, DeleteThroughJoinRemovesOnlyTheLinkRow) {
+  long office = AddSet("Office");
+  AddLink(office, "Customers", "/be.mdb");
+  AddLink(office, "Orders", "/be.mdb");
+  auto rs = db_->OpenRecordset(std::string(kLinks) + "Office' ORDER BY TableName");
+  rs->Delete();
+  EXPECT_DAO_ERROR(rs->Field("TableName"), kErrRecordDeleted);
+  rs->MoveNext();
+  EXPECT_EQ(rs->Field("TableName").AsString(), "Orders");
+  EXPECT_EQ(db_->OpenRecordset("tblLinkedSets")->RecordCount(), 1);  // the set row stays
+  EXPECT_EQ(db_->OpenRecordset("tblLinkedTables")->RecordCount(), 1);
+  rs->Delete();
+  rs->MoveNext();
+  EXPECT_TRUE(rs->AtEOF());
+  EXPECT_EQ(rs->RecordCount(), 0);
+}
+
+TEST_F(RecordsetTest, CancelAndMoveDropPendingEdits) {
+  AddSet("Office");
+  auto rs = db_->OpenRecordset("SELECT * FROM tblLinkedSets");
+  rs->Edit();
+  rs->SetField("Name", "Changed");
+  EXPECT_EQ(rs->Field("Name").AsString(), "Changed");
+  rs->CancelUpdate();
+  EXPECT_EQ(rs->Field("Name").AsString(), "Office");
+  rs->AddNew();
+  rs->SetField("Name", "Never");
+  rs->MoveFirst();
+  EXPECT_DAO_ERROR(rs->Update(), kErrUpdateWithoutEdit);
+  EXPECT_DAO_ERROR(rs->SetField("Name", "x"), kErrUpdateWithoutEdit);
+  EXPECT_EQ(db_->OpenRecordset("tblLinkedSets")->RecordCount(), 1);
+  // Changing the key moves the row; the recordset follows it, and the links follow by cascade.
+  AddLink(1, "Customers", "/be.mdb");
+  rs->Edit();
+  rs->SetField("ID", 40);
+  rs->Update();
+  rs->Edit();
+  rs->SetField("Description", "still here");
+  rs->Update();
+  EXPECT_EQ(db_->OpenRecordset("SELECT * FROM tblLinkedTables WHERE LinkSetID = 40")->RecordCount(),
+            1);
+  EXPECT_EQ(
+      db_->OpenRecordset("SELECT Description FROM tblLinkedSets")->Field("Description").AsString(),
+      "still here");
+}
+
+}  // namespace
+}  // namespace dao::testing

@@ -1,0 +1,132 @@
+// The file-system layer: what the component asks of the platform's file system, behind one small
+// interface. The engine lists folders (every entry, or the files that match a wildcard such as
+// "*.mdb") and asks for a path's attributes; the folder searches that propose replacement back
+// ends are built on these two calls and nothing else, so a test can put a failing or scripted
+// file system underneath them.
+//
+// Attributes are the classic bit mask (read-only 1, hidden 2, system 4, folder 16, archive 32)
+// that listings are filtered by, mapped onto POSIX as follows: a folder is a directory; a file
+// or folder without any write permission bit is read-only (the bits, not access(2), so the
+// answer does not depend on who asks: tests run as root); a name beginning with "." is hidden;
+// FIFOs, sockets and devices are system entries. A symbolic link carries the attributes of what
+// it points at plus kSymbolicLink, so a caller walking a tree can decline to follow links to
+// folders (a link loop would otherwise never end); a dangling link is not listed at all.
+//
+// Listings come back whole and sorted by name (ignoring case, then exactly), so a caller may
+// recurse while it walks one and results do not depend on the order the directory happens to
+// return. A folder that does not exist or cannot be read lists as empty, with the reason in
+// ListResult::error; callers that search treat it as a folder with nothing in it.
+//
+// Threading: each thread has its own current FileSystem (setCurrent); the default one is
+// stateless and serves any number of threads.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+namespace vfs {
+
+// Attribute bits.
+inline constexpr unsigned kReadOnly = 1;
+inline constexpr unsigned kHidden = 2;
+inline constexpr unsigned kSystem = 4;
+inline constexpr unsigned kDirectory = 16;
+inline constexpr unsigned kArchive = 32;
+// Not a classic listing bit (listing masks ignore it): the entry is a symbolic link.
+inline constexpr unsigned kSymbolicLink = 1024;
+
+// Masks callers use: every entry, folders included (55), and files only (39).
+inline constexpr unsigned kAllEntries = kReadOnly | kHidden | kSystem | kDirectory | kArchive;
+inline constexpr unsigned kAllFiles = kReadOnly | kHidden | kSystem | kArchive;
+
+struct Entry {
+  std::string name;  // the name inside its folder, never "." or ".."
+  unsigned attributes = 0;
+  std::uint64_t size = 0;  // bytes, for files
+};
+
+struct ListResult {
+  std::vector<Entry> entries;
+  std::error_code error;  // why the folder could not be listed; entries is then empty
+};
+
+// Whether an entry with attributes passes a listing mask, as the classic listing decides: hidden,
+// system and folder entries are listed only when the mask asks for them; read-only and archive
+// entries are listed like plain files.
+bool passesMask(unsigned attributes, unsigned mask);
+
+// Wildcard match of a file name: "*" any run of characters, "?" one character, everything else
+// itself with ASCII letters compared ignoring case. "*.mdb" matches "Sales.MDB".
+bool matchesPattern(std::string_view name, std::string_view pattern);
+
+class FileSystem {
+ public:
+  FileSystem() = default;
+  virtual ~FileSystem() = default;
+  FileSystem(const FileSystem&) = delete;
+  FileSystem& operator=(const FileSystem&) = delete;
+
+  // The entries of folder (with or without its trailing separator) whose names match pattern
+  // and whose attributes pass mask, sorted by name. Never throws for a missing or unreadable
+  // folder: the result is empty and error says why.
+  virtual ListResult List(const std::string& folder, const std::string& pattern, unsigned mask) = 0;
+
+  // The attributes of path (a symbolic link: its target's, plus kSymbolicLink), or nullopt when
+  // nothing is there.
+  virtual std::optional<unsigned> Attributes(const std::string& path) = 0;
+
+  // The length of a file in bytes, or nullopt when there is no such file.
+  virtual std::optional<std::uint64_t> FileLength(const std::string& path) = 0;
+
+  // The roots a whole-disk search starts from, each with its trailing separator ("/" here).
+  virtual std::vector<std::string> Drives() = 0;
+};
+
+// The platform's own file system.
+FileSystem& native();
+
+// Forwards every call to another file system. Tests subclass it and override one call to
+// inject a fault (a folder that cannot be read, say) while everything else stays real.
+class FileSystemWrapper : public FileSystem {
+ public:
+  explicit FileSystemWrapper(FileSystem& target) : target_(target) {}
+  FileSystem& target() const { return target_; }
+
+  ListResult List(const std::string& folder, const std::string& pattern, unsigned mask) override {
+    return target_.List(folder, pattern, mask);
+  }
+  std::optional<unsigned> Attributes(const std::string& path) override {
+    return target_.Attributes(path);
+  }
+  std::optional<std::uint64_t> FileLength(const std::string& path) override {
+    return target_.FileLength(path);
+  }
+  std::vector<std::string> Drives() override { return target_.Drives(); }
+
+ private:
+  FileSystem& target_;
+};
+
+// The calling thread's file system: native() unless setCurrent chose another.
+FileSystem& current();
+// Makes fileSystem the thread's current one (nullptr restores native()). The caller keeps
+// ownership and must keep it alive while it is current.
+void setCurrent(FileSystem* fileSystem);
+
+// Makes a file system current for a scope and restores the previous one at its end.
+class ScopedFileSystem {
+ public:
+  explicit ScopedFileSystem(FileSystem& fileSystem);
+  ~ScopedFileSystem();
+  ScopedFileSystem(const ScopedFileSystem&) = delete;
+  ScopedFileSystem& operator=(const ScopedFileSystem&) = delete;
+
+ private:
+  FileSystem* previous_;
+};
+
+}  // namespace vfs

@@ -1,0 +1,150 @@
+// The file-system layer: the listing filters, and what the native listing reports for the kinds
+// of entries a search meets (hidden, read-only, special, linked, missing, unreadable).
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "fs/fs.h"
+#include "tests/support/Fixtures.h"
+
+namespace {
+
+namespace fsys = std::filesystem;
+
+TEST(Pattern, WildcardsIgnoreLetterCase) {
+  struct Case {
+    const char* name;
+    const char* pattern;
+    bool matches;
+  };
+  const Case cases[] = {
+      {"Sales.MDB", "*.mdb", true},
+      {"sales.mdb", "*.MDB", true},
+      {"a.mdbx", "*.mdb", false},
+      {"mdb", "*.mdb", false},
+      {".mdb", "*.mdb", true},
+      {"a.b.mdb", "*.mdb", true},
+      {"x", "*", true},
+      {"", "*", true},
+      {"ab", "a?", true},
+      {"a", "a?", false},
+      {"be.old", "*.", false},
+      {"a.mdb", "*.*", true},
+      {"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaac", "*a*a*a*a*a*a*a*b", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(vfs::matchesPattern(c.name, c.pattern), c.matches) << c.name << " ~ " << c.pattern;
+  }
+}
+
+TEST(Mask, HiddenSystemAndFoldersOnlyWhenAsked) {
+  using namespace vfs;
+  EXPECT_TRUE(passesMask(0, 0));
+  EXPECT_TRUE(passesMask(kReadOnly | kArchive, 0));
+  EXPECT_FALSE(passesMask(kHidden, kAllFiles & ~kHidden));
+  EXPECT_TRUE(passesMask(kHidden | kSystem, kAllFiles));
+  EXPECT_FALSE(passesMask(kDirectory, kAllFiles));
+  EXPECT_TRUE(passesMask(kDirectory | kHidden | kSymbolicLink, kAllEntries));
+}
+
+TEST(NativeListing, ReportsWhatASearchNeedsToKnow) {
+  testsupport::TempDir dir;
+  const auto touch = [&](const std::string& name, const std::string& bytes = "") {
+    std::ofstream(dir.file(name)) << bytes;
+  };
+  touch("b.MDB", "12345");
+  touch("a.mdb");
+  touch(".hidden.mdb");
+  touch("ro.mdb");
+  touch("notes.txt");
+  chmod(dir.file("ro.mdb").c_str(), 0444);
+  dir.mkdir("Sub.mdb");
+  ASSERT_EQ(mkfifo(dir.file("pipe.mdb").c_str(), 0644), 0);
+  fsys::create_directory_symlink(dir.path(), dir.file("loop.mdb"));
+  fsys::create_symlink(dir.file("nowhere"), dir.file("dangling.mdb"));
+  vfs::FileSystem& native = vfs::native();
+
+  const vfs::ListResult all = native.List(dir.path(), "*.mdb", vfs::kAllEntries);
+  EXPECT_FALSE(all.error);
+  std::vector<std::string> names;
+  for (const vfs::Entry& e : all.entries)
+    names.push_back(e.name);
+  EXPECT_EQ(names, (std::vector<std::string>{".hidden.mdb", "a.mdb", "b.MDB", "loop.mdb",
+                                             "pipe.mdb", "ro.mdb", "Sub.mdb"}));
+  const auto attributesOf = [&](const std::string& name) {
+    for (const vfs::Entry& e : all.entries) {
+      if (e.name == name)
+        return e.attributes;
+    }
+    return ~0u;
+  };
+  EXPECT_EQ(attributesOf(".hidden.mdb"), vfs::kHidden);
+  EXPECT_EQ(attributesOf("ro.mdb"), vfs::kReadOnly);  // by its mode, even for root
+  EXPECT_EQ(attributesOf("pipe.mdb"), vfs::kSystem);
+  EXPECT_EQ(attributesOf("Sub.mdb"), vfs::kDirectory);
+  EXPECT_EQ(attributesOf("loop.mdb"), vfs::kDirectory | vfs::kSymbolicLink);
+  EXPECT_EQ(all.entries[2].size, 5u);
+
+  // Files only, without hidden or system entries: the classic default listing.
+  names.clear();
+  for (const vfs::Entry& e : native.List(dir.path() + "/", "*.mdb", vfs::kReadOnly).entries) {
+    names.push_back(e.name);
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"a.mdb", "b.MDB", "ro.mdb"}));
+
+  EXPECT_EQ(native.Attributes(dir.file("loop.mdb")), vfs::kDirectory | vfs::kSymbolicLink);
+  EXPECT_EQ(native.Attributes(dir.file("dangling.mdb")), std::nullopt);
+  EXPECT_EQ(native.FileLength(dir.file("b.MDB")), 5u);
+  EXPECT_EQ(native.FileLength(dir.file("Sub.mdb")), std::nullopt);
+}
+
+TEST(NativeListing, AFolderThatCannotBeListedIsEmptyWithAReason) {
+  testsupport::TempDir dir;
+  auto missing = vfs::native().List(dir.file("missing"), "*", vfs::kAllEntries);
+  EXPECT_TRUE(missing.entries.empty());
+  EXPECT_EQ(missing.error, std::errc::no_such_file_or_directory);
+  EXPECT_EQ(vfs::native().List("", "*", vfs::kAllEntries).error,
+            std::errc::no_such_file_or_directory);
+
+  // A folder its reader may not open. Root opens anything, so under root the listing runs in a
+  // child process that has given root up.
+  chmod(dir.path().c_str(), 0755);
+  const std::string locked = dir.mkdir("locked");
+  std::ofstream(locked + "/x.mdb") << "";
+  chmod(locked.c_str(), 0);
+  const auto listLocked = [&] {
+    auto refused = vfs::native().List(locked, "*", vfs::kAllEntries);
+    auto parent = vfs::native().List(dir.path(), "*", vfs::kAllEntries);
+    return refused.entries.empty() && refused.error == std::errc::permission_denied &&
+           parent.entries.size() == 1 && (parent.entries[0].attributes & vfs::kDirectory) != 0;
+  };
+  if (geteuid() != 0) {
+    EXPECT_TRUE(listLocked());
+    return;
+  }
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const bool ok = setgid(65534) == 0 && setuid(65534) == 0 && listLocked();
+    _exit(ok ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+TEST(CurrentFileSystem, ScopedChoiceIsRestored) {
+  vfs::FileSystemWrapper wrapper(vfs::native());
+  EXPECT_EQ(&vfs::current(), &vfs::native());
+  {
+    vfs::ScopedFileSystem use(wrapper);
+    EXPECT_EQ(&vfs::current(), &wrapper);
+  }
+  EXPECT_EQ(&vfs::current(), &vfs::native());
+}
+
+}  // namespace

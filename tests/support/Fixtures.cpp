@@ -1,5 +1,8 @@
 #include "tests/support/Fixtures.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -139,11 +142,63 @@ std::vector<LinkRow> linkRows(const std::string& frontEnd) {
   return out;
 }
 
+std::vector<SetRecord> linkSets(const std::string& frontEnd) {
+  auto db = dao::OpenDatabase(frontEnd, 0, true);
+  auto rs = db->OpenRecordset("SELECT * FROM tblLinkedSets ORDER BY ID", dao::dbOpenSnapshot);
+  std::vector<SetRecord> out;
+  for (; !rs->AtEOF(); rs->MoveNext()) {
+    out.push_back({rs->Field("ID").AsInt32(), rs->Field("Name").AsString(),
+                   rs->Field("Description").AsString(), rs->Field("FrontEndPath").AsString(),
+                   rs->Field("ActiveSet").AsBool(), rs->Field("ValidSet").AsBool()});
+  }
+  rs->Close();
+  db->Close();
+  return out;
+}
+
 std::string fileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream out;
   out << in.rdbuf();
   return out.str();
+}
+
+HeldByAnotherProcess::HeldByAnotherProcess(const std::string& path, int options, bool readOnly) {
+  int ready[2];
+  int release[2];
+  if (pipe(ready) != 0)
+    throw std::runtime_error("pipe failed");
+  if (pipe(release) != 0)
+    throw std::runtime_error("pipe failed");
+  pid_ = fork();
+  if (pid_ < 0)
+    throw std::runtime_error("fork failed");
+  if (pid_ == 0) {
+    close(ready[0]);
+    close(release[1]);
+    char opened = 'n';
+    try {
+      auto db = dao::OpenDatabase(path, options, readOnly);
+      opened = 'y';
+      (void)!write(ready[1], &opened, 1);
+      char c;
+      (void)!read(release[0], &c, 1);  // returns at end of file: the test let go
+    } catch (...) {
+      (void)!write(ready[1], &opened, 1);
+    }
+    _exit(0);  // no destructors or exit handlers of the test process in the child
+  }
+  close(ready[1]);
+  close(release[0]);
+  release_ = release[1];
+  char c = 'n';
+  held_ = read(ready[0], &c, 1) == 1 && c == 'y';
+  close(ready[0]);
+}
+
+HeldByAnotherProcess::~HeldByAnotherProcess() {
+  close(release_);
+  waitpid(pid_, nullptr, 0);
 }
 
 }  // namespace testsupport

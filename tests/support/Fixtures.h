@@ -68,7 +68,37 @@ struct LinkRow {
 // Every link row of the front end's link sets, ordered by set name, then table name.
 std::vector<LinkRow> linkRows(const std::string& frontEnd);
 
+struct SetRecord {
+  long id = 0;
+  std::string name;
+  std::string description;
+  std::string frontEndPath;
+  bool active = false;
+  bool valid = false;
+  bool operator==(const SetRecord&) const = default;
+};
+// Every set row of the front end's tblLinkedSets, in ID order.
+std::vector<SetRecord> linkSets(const std::string& frontEnd);
+
 // The bytes of a file, to prove that something left it unchanged.
 std::string fileBytes(const std::string& path);
+
+// Another process that opens a database (options and readOnly as for dao::OpenDatabase) and
+// holds it open until this object goes away, so the lock layer sees a second user exactly as it
+// would see a colleague's copy of the application. held() is false when that open failed.
+// Start it while this process has nothing open on the file: the child is a fork.
+class HeldByAnotherProcess {
+ public:
+  HeldByAnotherProcess(const std::string& path, int options, bool readOnly);
+  ~HeldByAnotherProcess();
+  HeldByAnotherProcess(const HeldByAnotherProcess&) = delete;
+  HeldByAnotherProcess& operator=(const HeldByAnotherProcess&) = delete;
+  bool held() const { return held_; }
+
+ private:
+  int pid_ = -1;
+  int release_ = -1;  // closing it lets the child close the database and exit
+  bool held_ = false;
+};
 
 }  // namespace testsupport

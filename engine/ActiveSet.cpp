@@ -1,0 +1,58 @@
+// Loading the active link set into the component state, and recording where the front end now
+// lives.
+#include <memory>
+#include <string>
+
+#include "dao/dao.h"
+#include "engine/ComponentState.h"
+#include "engine/Engine.h"
+#include "engine/LinkSetStore.h"
+#include "engine/Procedure.h"
+
+namespace orvanta {
+
+void GetActiveSet(const std::string& path) {
+  ComponentState& s = state();
+  s.activeSetFound = false;
+  detail::trapped("GetActiveSet", [&] {
+    auto db = dao::OpenDatabase(path);
+    std::unique_ptr<dao::Recordset> sets;
+    try {
+      sets = db->OpenRecordset("SELECT * FROM tblLinkedSets");
+    } catch (const dao::Error& e) {
+      // A front end that has never held a link set: build the tables so that the rest of the
+      // component can rely on them, and forget any set an earlier call remembered.
+      if (e.Number() == dao::kErrTableNotFound) {
+        detail::createMissingTablesIn(*db);
+        s.activeSetName.clear();
+        s.linkSetDatabasePath.clear();
+        s.activeSetDescription.clear();
+      }
+      return;
+    }
+    for (; !sets->AtEOF(); sets->MoveNext()) {
+      if (sets->Field("ActiveSet").AsBool()) {
+        s.activeSetFound = true;
+        s.activeSetName = sets->Field("Name").AsString();
+        s.linkSetDatabasePath = sets->Field("FrontEndPath").AsString();
+        s.activeSetDescription = sets->Field("Description").AsString();
+        return;
+      }
+    }
+  });
+}
+
+void UpdateFrontEndPath() {
+  detail::trapped("UpdateFrontEndPath", [] {
+    auto db = detail::openLinkSetDatabase();
+    auto sets = db->OpenRecordset("SELECT * FROM tblLinkedSets WHERE Name=" +
+                                  sqlText(state().activeSetName));
+    if (sets->AtEOF())
+      return;
+    sets->Edit();
+    sets->SetField("FrontEndPath", state().currentFrontEndPath);
+    sets->Update();
+  });
+}
+
+}  // namespace orvanta

@@ -1,0 +1,95 @@
+#include "engine/CandidateSearch.h"
+
+#include <algorithm>
+
+#include "engine/Engine.h"
+#include "ui/wizard/frmFixSet.h"
+
+namespace orvanta::detail {
+
+std::string upperAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z')
+      c = static_cast<char>(c - 'a' + 'A');
+  }
+  return out;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && upperAscii(a) == upperAscii(b);
+}
+
+char separatorOf(std::string_view path) {
+  return path.find('\\') != std::string_view::npos ? '\\' : '/';
+}
+
+std::vector<SetLink> readLinks(dao::Database& db, const std::string& setName) {
+  std::vector<SetLink> links;
+  auto rows = db.OpenRecordset(linksStatement(setName), dao::dbOpenSnapshot);
+  for (; !rows->AtEOF(); rows->MoveNext()) {
+    links.push_back({rows->Field("TableName").AsString(), rows->Field("DatabasePath").AsString()});
+  }
+  return links;
+}
+
+bool BackEndProbe::readable(const std::string& backEndPath, const std::string& table) {
+  auto [it, isNew] = backEnds_.try_emplace(backEndPath);
+  BackEnd& backEnd = it->second;
+  if (isNew) {
+    try {
+      backEnd.db = dao::OpenDatabase(backEndPath, 0, true);
+    } catch (const dao::Error&) {
+      // Missing, locked, not a database: the link is broken, which is the answer, not a fault.
+    }
+  }
+  if (!backEnd.db)
+    return false;
+  auto [tableIt, tableIsNew] = backEnd.tables.try_emplace(table, false);
+  if (tableIsNew) {
+    try {
+      backEnd.db->OpenRecordset("SELECT * FROM " + sqlName(table), dao::dbOpenSnapshot);
+      tableIt->second = true;
+    } catch (const dao::Error&) {
+      // Missing table, or a name the statement cannot hold: broken all the same.
+    }
+  }
+  return tableIt->second;
+}
+
+bool CandidateTables::holdsAll(const std::string& path, const std::vector<std::string>& tables) {
+  auto [it, isNew] = files_.try_emplace(path);
+  if (isNew) {
+    try {
+      auto db = dao::OpenDatabase(path, 0, true);
+      std::set<std::string> local;
+      for (const dao::TableDef& def : db->TableDefs()) {
+        if (def.Connect().empty())
+          local.insert(def.Name());
+      }
+      it->second = std::move(local);
+    } catch (const dao::Error&) {
+      // A file that will not open is no candidate; it stays recorded as holding nothing.
+    }
+  }
+  if (!it->second)
+    return false;
+  return std::all_of(tables.begin(), tables.end(),
+                     [&](const std::string& table) { return it->second->count(table) > 0; });
+}
+
+bool storeHolds(const uikit::ListView& store, const std::string& path) {
+  return std::any_of(store.items().begin(), store.items().end(),
+                     [&](const uikit::ListView::ListItem& item) { return item.text == path; });
+}
+
+void addCandidate(frmFixSet& page, const std::string& path, const std::string& score, int found,
+                  int needed) {
+  uikit::ListView& store = page.lsvDatabases;
+  store.AddItem(path, {score, std::to_string(found) + " of " + std::to_string(needed)});
+  // A sorted store re-sorts itself on every addition; sorting it once more would change nothing.
+  if (!store.sorted())
+    store.setSorted(true);
+}
+
+}  // namespace orvanta::detail

@@ -1,0 +1,87 @@
+// Offering the active set's own back ends on the Fix Set page: when the front end moved but its
+// links still work, the files it uses now are candidates like any other.
+#include <algorithm>
+#include <cctype>
+#include <memory>
+#include <string>
+
+#include "dao/dao.h"
+#include "engine/ComponentState.h"
+#include "engine/Engine.h"
+#include "engine/LinkSetStore.h"
+#include "engine/Procedure.h"
+#include "paths/modFunctions.h"
+#include "ui/wizard/frmFixSet.h"
+#include "uikit/form.h"
+
+namespace orvanta {
+namespace {
+
+std::string upper(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return text;
+}
+
+bool listed(const uikit::ListView& store, const std::string& path) {
+  const std::string wanted = upper(path);
+  return std::any_of(
+      store.items().begin(), store.items().end(),
+      [&](const uikit::ListView::ListItem& item) { return upper(item.text) == wanted; });
+}
+
+// "Orders (C:\Data\Sales.mdb)" becomes "Orders ()": the table still needs a back end.
+void markUnresolved(uikit::ListBox& tables, int row) {
+  ComponentState& s = state();
+  const std::string& text = tables.List(row);
+  const std::string tableName = text.substr(0, text.find(" ("));
+  s.tableChangeGuard = true;
+  tables.ListIndex = row;
+  tables.SetSelected(row, false);
+  s.tableChangeGuard = true;
+  tables.SetList(row, tableName + " ()");
+  // The list fires its check handler only when the check really changes; a guard left raised
+  // would let the user's next click on a row stand.
+  s.tableChangeGuard = false;
+}
+
+}  // namespace
+
+void AddActiveSetToListBox() {
+  detail::trapped("AddActiveSetToListBox", [] {
+    auto db = detail::openLinkSetDatabase();
+    auto backEnds = db->OpenRecordset(
+        "SELECT DISTINCT DatabasePath "
+        "FROM tblLinkedSets INNER JOIN tblLinkedTables ON tblLinkedSets.ID = "
+        "tblLinkedTables.LinkSetID "
+        "WHERE Name=" +
+        sqlText(state().activeSetName));
+    frmFixSet& page = uikit::form<frmFixSet>();
+    uikit::ListView& store = page.lsvDatabases;
+    for (; !backEnds->AtEOF(); backEnds->MoveNext()) {
+      const std::string path = pathAfterEquals(backEnds->Field("DatabasePath").AsString());
+      if (listed(store, path))
+        continue;
+      // Scored under its own spelling: the file is opened, and on a case-sensitive file system
+      // an upper-cased copy of the path names a different file. The scoring compares names in
+      // upper case itself.
+      int found = 0;
+      int needed = 0;
+      const std::string score = CalcPriority(path, path, found, needed);
+      if (score == "Error")
+        continue;
+      store.AddItem(path, {score, std::to_string(found) + " of " + std::to_string(needed)});
+    }
+    backEnds->Close();
+    db->Close();
+
+    store.setSorted(true);
+    LoadListbox();
+
+    uikit::ListBox& tables = page.lstTables;
+    for (int row = 0; row < tables.ListCount(); ++row)
+      markUnresolved(tables, row);
+  });
+}
+
+}  // namespace orvanta

@@ -1,0 +1,39 @@
+// The link-set store's building blocks, each working on a database the caller has open and
+// throwing dao::Error on failure. The public procedures of Engine.h open their own connection,
+// trap and report; composite work (moving a set to another back end) calls several of these on
+// one connection inside one transaction so that it is all or nothing.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "dao/dao.h"
+
+namespace orvanta::detail {
+
+// Opens the link-set database (shared, read-write).
+std::unique_ptr<dao::Database> openLinkSetDatabase();
+
+// Builds both link-set tables and their relation in db. A failure is shown as the
+// "CreateMissingTables - <n>" report and yields false; what was built before it stays.
+bool createMissingTablesIn(dao::Database& db);
+
+// Opens "SELECT * FROM tblLinkedSets", building the link-set tables first when they are missing.
+std::unique_ptr<dao::Recordset> openSetRows(dao::Database& db);
+
+// Adds a set row named name and returns its ID.
+std::int32_t createLinkSetIn(dao::Database& db, const std::string& name,
+                             const std::string& description);
+
+// The ID of the first set row of that name (names compare ignoring case, as the engine does);
+// error 3021 when there is none.
+std::int32_t setIdOf(dao::Database& db, const std::string& name);
+
+// Makes the backup link set "<name>-Backup(<n>)" holding copies of the named set's link rows.
+void duplicateLinkSetIn(dao::Database& db, const std::string& name, const std::string& description);
+
+// Deletes the linked table definitions of db that the active set does not define.
+void removeExtraLinksIn(dao::Database& db);
+
+}  // namespace orvanta::detail

@@ -1,0 +1,260 @@
+// Rewriting the front end's linked table definitions: applying the active set, pruning links
+// the set does not define, pointing one link or a whole back end elsewhere.
+//
+// Each procedure rewrites the definitions inside one transaction. Appending a link makes the
+// layer open its back end, so a back end that vanishes half-way through is an ordinary failure;
+// rolling back then leaves the front end with every link it had, instead of with the links that
+// happened to be recreated before the failure.
+#include <algorithm>
+#include <cctype>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "dao/dao.h"
+#include "engine/ComponentState.h"
+#include "engine/Engine.h"
+#include "engine/LinkSetStore.h"
+#include "engine/Procedure.h"
+#include "uikit/desktop.h"
+
+namespace orvanta {
+namespace detail {
+namespace {
+
+std::string lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+bool isMissingTable(const dao::Error& e) {
+  return e.Number() == dao::kErrTableNotFound || e.Number() == dao::kErrObjectNotFound;
+}
+
+// Whether the back end answers for the table (or query) by that name. The probe selects no rows:
+// the layer reads a recordset whole when it opens, and only the name matters here.
+bool backEndLacks(dao::Database& backEnd, const std::string& tableName) {
+  try {
+    backEnd.OpenRecordset("SELECT * FROM " + sqlName(tableName) + " WHERE 1=0",
+                          dao::dbOpenSnapshot);
+  } catch (const dao::Error& e) {
+    return isMissingTable(e);
+  }
+  return false;
+}
+
+bool hasTableNamedExactly(dao::Database& db, const std::string& name) {
+  const dao::TableDefs& defs = db.TableDefs();
+  return std::any_of(defs.begin(), defs.end(),
+                     [&](const dao::TableDef& def) { return def.Name() == name; });
+}
+
+// Appends a linked definition for the back-end table tableName. Local name and back-end name
+// are the same: a relinked table is always found under the name its back end gives it. The
+// layer refuses the append when the back end or the table cannot be reached.
+void appendLink(dao::Database& db, const std::string& tableName, const std::string& connect) {
+  dao::TableDef def = db.CreateTableDef(tableName);
+  def.SetSourceTableName(tableName);
+  def.SetConnect(connect);
+  db.TableDefs().Append(def);
+}
+
+}  // namespace
+
+void removeExtraLinksIn(dao::Database& db) {
+  std::set<std::string> defined;
+  {
+    auto links = db.OpenRecordset(linksStatement(state().activeSetName));
+    for (; !links->AtEOF(); links->MoveNext())
+      defined.insert(links->Field("TableName").AsString());
+  }
+  dao::TableDefs& defs = db.TableDefs();
+  for (int i = defs.Count() - 1; i >= 0; --i) {
+    const dao::TableDef def = defs.Item(i);
+    if (def.Connect().empty())
+      continue;
+    const std::string name = def.Name();
+    if (defined.count(name) == 0)
+      defs.Delete(name);
+  }
+  defs.Refresh();
+}
+
+}  // namespace detail
+
+using detail::Transaction;
+
+bool LinkTablesToActiveSet() {
+  try {
+    auto db = detail::openLinkSetDatabase();
+    Transaction transaction(*db);
+    dao::TableDefs& defs = db->TableDefs();
+    for (int i = defs.Count() - 1; i >= 0; --i) {
+      const dao::TableDef def = defs.Item(i);
+      if (!def.Connect().empty())
+        defs.Delete(def.Name());
+    }
+    defs.Refresh();
+    auto links = db->OpenRecordset(linksStatement(state().activeSetName));
+    for (; !links->AtEOF(); links->MoveNext()) {
+      detail::appendLink(*db, links->Field("TableName").AsString(),
+                         links->Field("DatabasePath").AsString());
+    }
+    links->Close();
+    defs.Refresh();
+    transaction.commit();
+    return true;
+  } catch (const std::exception&) {
+    // Callers re-run the check or tell the user themselves; the front end is as it was.
+    return false;
+  }
+}
+
+bool RemoveExtraLinks() {
+  try {
+    auto db = detail::openLinkSetDatabase();
+    Transaction transaction(*db);
+    detail::removeExtraLinksIn(*db);
+    transaction.commit();
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+long UpdateLink(const std::string& setName, const std::string& tableName,
+                const std::string& backEndPath) {
+  try {
+    auto db = detail::openLinkSetDatabase();
+    // Opened for writing on purpose: a missing, read-only or busy back end ends the procedure
+    // here, before anything has changed.
+    auto backEnd = dao::OpenDatabase(backEndPath, 0, false);
+    const std::string connect = connectString(backEndPath);
+    Transaction transaction(*db);
+    if (setName == state().activeSetName) {
+      // Only a linked definition is replaced; a local table of that name holds data.
+      bool linked = false;
+      for (const dao::TableDef& def : db->TableDefs()) {
+        if (def.Name() == tableName) {
+          linked = !def.Connect().empty();
+          break;
+        }
+      }
+      if (linked) {
+        db->TableDefs().Delete(tableName);
+        uikit::desktop().doEvents();
+        // Refused (3011) when the new back end lacks the table: the rollback restores the old
+        // definition and the row below is never reached.
+        detail::appendLink(*db, tableName, connect);
+      }
+    }
+    auto links = db->OpenRecordset(linksStatement(setName));
+    for (; !links->AtEOF(); links->MoveNext()) {
+      if (links->Field("TableName").AsString() == tableName) {
+        links->Edit();
+        links->SetField("DatabasePath", connect);
+        links->Update();
+        break;
+      }
+    }
+    links->Close();
+    transaction.commit();
+    return 0;
+  } catch (const std::exception& e) {
+    return detail::asDaoError(e).Number();
+  }
+}
+
+long RelinkDatabase(const std::string& oldPath, const std::string& newPath) {
+  static const std::string kCrLf = uikit::vbCrLf;
+  try {
+    const ComponentState& s = state();
+    auto frontEnd = dao::OpenDatabase(s.currentFrontEndPath);
+    auto backEnd = dao::OpenDatabase(newPath, 4, true);
+
+    const std::string oldConnect = detail::lower(connectString(oldPath));
+    auto linksToOld = [&](const dao::TableDef& def) {
+      const std::string connect = def.Connect();
+      return !connect.empty() && detail::lower(connect) == oldConnect;
+    };
+
+    // Only the tables that move are looked for: a table of another back end is not expected in
+    // the new file, and listing it would offer to remove a link that is never removed.
+    std::string message =
+        "The following linked tables could not be found in " + newPath + kCrLf + kCrLf;
+    bool tablesMissing = false;
+    for (const dao::TableDef& def : frontEnd->TableDefs()) {
+      if (!linksToOld(def))
+        continue;
+      const std::string source = def.SourceTableName();
+      if (detail::backEndLacks(*backEnd, source)) {
+        message += source + kCrLf;
+        tablesMissing = true;
+      }
+    }
+
+    if (tablesMissing) {
+      message += kCrLf +
+                 "Click 'OK' to create a backup, remove these linked tables and update the link "
+                 "set or" +
+                 kCrLf + "Click 'Cancel' to return to Link Manager";
+      if (uikit::MsgBox(message, uikit::Buttons::OKCancel, uikit::Icon::Critical,
+                        "Missing Tables") != uikit::Answer::OK) {
+        return 1;
+      }
+    }
+
+    // From here the set's rows and the front end's definitions change together or not at all.
+    const std::string oldLinks =
+        linksStatement(s.activeSetName) + " AND DatabasePath=" + sqlText(connectString(oldPath));
+    const std::string newConnect = connectString(newPath);
+    Transaction transaction(*frontEnd);
+    if (!tablesMissing) {
+      auto links = frontEnd->OpenRecordset(oldLinks);
+      for (; !links->AtEOF(); links->MoveNext()) {
+        links->Edit();
+        links->SetField("DatabasePath", newConnect);
+        links->Update();
+      }
+    } else {
+      detail::duplicateLinkSetIn(*frontEnd, s.activeSetName, s.activeSetDescription);
+      bool rowsRemoved = false;
+      {
+        auto links = frontEnd->OpenRecordset(oldLinks);
+        for (; !links->AtEOF(); links->MoveNext()) {
+          if (detail::hasTableNamedExactly(*backEnd, links->Field("TableName").AsString())) {
+            links->Edit();
+            links->SetField("DatabasePath", newConnect);
+            links->Update();
+          } else {
+            links->Delete();
+            rowsRemoved = true;
+          }
+        }
+      }
+      if (rowsRemoved)
+        detail::removeExtraLinksIn(*frontEnd);
+    }
+    // Checking the new links opens the new back end; let go of it first.
+    backEnd->Close();
+
+    dao::TableDefs& defs = frontEnd->TableDefs();
+    defs.Refresh();
+    for (int i = 0; i < defs.Count(); ++i) {
+      dao::TableDef def = defs.Item(i);
+      if (!linksToOld(def))
+        continue;
+      def.SetConnect(newConnect);
+      def.RefreshLink();
+      defs.Refresh();
+    }
+    transaction.commit();
+    return 0;
+  } catch (const std::exception& e) {
+    return detail::asDaoError(e).Number();
+  }
+}
+
+}  // namespace orvanta

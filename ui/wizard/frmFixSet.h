@@ -6,22 +6,22 @@
 
 #include <string>
 
-#include "uikit/form.h"
+#include "ui/wizard/WizardPage.h"
 
 namespace orvanta {
 
-class frmFixSet : public uikit::Form {
+class frmFixSet : public WizardPage {
  public:
   frmFixSet();
 
-  uikit::TextBox& txtInfo;
+  // txtInfo comes from WizardPage.
   uikit::Frame& Frame2;           // "Possible Databases"
   uikit::ListBox& lstDatabases;   // visible candidates, row i is store item i + 1
   uikit::ListView& lsvDatabases;  // the candidate store: path, score text, "found of needed"
   uikit::CommandButton& cmdSearch;
   uikit::CommandButton& cmdBrowse;
-  uikit::Frame& Frame1;           // "Required Tables"
-  uikit::ListBox& lstTables;      // check-box list, one row per link of the active set
+  uikit::Frame& Frame1;       // "Required Tables"
+  uikit::ListBox& lstTables;  // check-box list, one row per link of the active set
   uikit::Label& lblSatisfied;
   uikit::Label& Label2;
   uikit::TextBox& txtDatabasePath;
@@ -42,6 +42,19 @@ class frmFixSet : public uikit::Form {
   void cmdSearch_Click();
   void cmdNext_Click();
   void cmdBack_Click();
+
+  // Offers a database file the user picked (Browse, and later the drive search) as a candidate:
+  // refuses the front end itself and a file already listed, scores it, asks before adding one
+  // that lacks some required tables, and redraws the visible list. True when it was added.
+  bool offerCandidate(const std::string& file);
+
+ private:
+  // Shows lblSatisfied (white) while every required table is checked, hides it otherwise.
+  void showSatisfied();
 };
+
+// A required-table row of lstTables: "<table> (<path>)", or "<table> ()" when unresolved.
+std::string tableOfRow(const std::string& row);
+std::string pathOfRow(const std::string& row);
 
 }  // namespace orvanta

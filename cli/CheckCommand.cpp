@@ -1,0 +1,25 @@
+#include "cli/CheckCommand.h"
+
+#include "cli/FrontEndFile.h"
+#include "cli/Ui.h"
+#include "engine/clsOrvanta.h"
+
+namespace vantrel {
+
+int runCheck(const Options& options, int& argc, char** argv) {
+  // The component records the path it is given with the active set and compares it on the next
+  // start-up to notice a moved front end, so it must be the same absolute path whatever folder
+  // vantrel was started from.
+  const std::string frontEnd = requireFrontEnd(options.frontEnd);
+  const auto ui = startUi(options.ui, argc, argv);
+
+  orvanta::clsOrvanta component;
+  bool allowSetSwitching = options.allowSetSwitching;
+  bool allowPathChange = options.allowPathChange;
+  bool allowAddTables = options.allowAddTables;
+  bool allowSetMgmt = options.allowSetMgmt;
+  component.SetConfiguration(allowSetSwitching, allowPathChange, allowAddTables, allowSetMgmt);
+  return component.CheckLinkedTables(frontEnd) == 0 ? 0 : 1;
+}
+
+}  // namespace vantrel

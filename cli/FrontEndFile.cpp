@@ -1,0 +1,55 @@
+#include "cli/FrontEndFile.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "cli/Errors.h"
+#include "dao/dao.h"
+
+namespace fs = std::filesystem;
+
+namespace vantrel {
+
+std::string absolutePath(const std::string& path) {
+  std::error_code ec;
+  fs::path absolute = fs::absolute(path, ec);
+  if (ec)
+    return path;
+  return absolute.lexically_normal().string();
+}
+
+std::string requireFrontEnd(const std::string& path) {
+  const std::string absolute = absolutePath(path);
+  std::error_code ec;
+  const fs::file_status status = fs::status(absolute, ec);
+  if (!fs::exists(status))
+    throw FatalError(path + ": no such file");
+  if (fs::is_directory(status))
+    throw FatalError(path + ": is a folder, not a database file");
+  if (!fs::is_regular_file(status))
+    throw FatalError(path + ": not a regular file");
+
+  try {
+    auto db = dao::OpenDatabase(absolute, 0, true);
+    // Opening is lazy underneath; listing the tables makes the engine read the file's header
+    // and schema, which is where a file that is not a database shows itself.
+    (void)db->TableDefs().Count();
+    db->Close();
+  } catch (const dao::Error& e) {
+    switch (e.Number()) {
+      case dao::kErrFileNotFound:
+        throw FatalError(path + ": no such file");
+      case dao::kErrNotADatabase:
+        throw FatalError(path + ": not a database file");
+      case dao::kErrCannotOpen:
+        throw FatalError(path + ": cannot be opened (permission denied)");
+      case dao::kErrExclusivelyLocked:
+        throw FatalError(path + ": in exclusive use by another program");
+      default:
+        throw FatalError(path + ": cannot be opened: " + e.Description());
+    }
+  }
+  return absolute;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,19 @@
+#include "cli/ManagerCommands.h"
+
+#include "cli/Errors.h"
+
+namespace vantrel {
+
+int runSets(const Options&) {
+  throw FatalError(
+      "the Set Manager window is not available in this build yet; nothing was opened or "
+      "changed");
+}
+
+int runSwitch(const Options&) {
+  throw FatalError(
+      "the Switch Set Manager window is not available in this build yet; the check was not run "
+      "and nothing was changed");
+}
+
+}  // namespace vantrel

@@ -1,0 +1,234 @@
+#include "cli/StatusReport.h"
+
+#include <algorithm>
+#include <map>
+#include <sstream>
+
+#include "cli/Json.h"
+#include "dao/dao.h"
+
+namespace vantrel {
+
+namespace {
+
+// A column another tool may have left out reads as Null rather than failing the whole report:
+// the link-set tables are a documented format that other programs write too.
+dao::Value fieldOrNull(const dao::Recordset& rs, const std::string& name) {
+  try {
+    return rs.Field(name);
+  } catch (const dao::Error& e) {
+    if (e.Number() == dao::kErrItemNotFound)
+      return {};
+    throw;
+  }
+}
+
+std::vector<StatusSet> readSets(dao::Database& db, bool haveLinkTable) {
+  std::vector<StatusSet> sets;
+  {
+    auto rs = db.OpenRecordset("SELECT * FROM tblLinkedSets ORDER BY ID", dao::dbOpenSnapshot);
+    while (!rs->AtEOF()) {
+      StatusSet set;
+      set.id = fieldOrNull(*rs, "ID").AsInt64();
+      set.name = fieldOrNull(*rs, "Name").AsString();
+      set.description = fieldOrNull(*rs, "Description").AsString();
+      set.frontEndPath = fieldOrNull(*rs, "FrontEndPath").AsString();
+      set.active = fieldOrNull(*rs, "ActiveSet").AsBool();
+      set.valid = fieldOrNull(*rs, "ValidSet").AsBool();
+      sets.push_back(std::move(set));
+      rs->MoveNext();
+    }
+    rs->Close();
+  }
+  if (!haveLinkTable || sets.empty())
+    return sets;
+
+  std::map<long long, StatusSet*> byId;
+  for (auto& set : sets)
+    byId[set.id] = &set;
+  auto rs = db.OpenRecordset(
+      "SELECT LinkSetID, TableName, DatabasePath FROM tblLinkedTables ORDER BY LinkSetID, "
+      "TableName, ID",
+      dao::dbOpenSnapshot);
+  while (!rs->AtEOF()) {
+    auto owner = byId.find(rs->Field("LinkSetID").AsInt64());
+    if (owner != byId.end()) {
+      owner->second->links.push_back(
+          {rs->Field("TableName").AsString(), rs->Field("DatabasePath").AsString()});
+    }
+    rs->MoveNext();
+  }
+  rs->Close();
+  return sets;
+}
+
+// Opens the linked table through the front end's own connection, as the application would,
+// and reads its first row: a back end that is missing, locked, damaged or lacks the table
+// fails here.
+void probeLinkedTable(dao::Database& db, StatusTable& table) {
+  try {
+    auto rs =
+        db.OpenRecordset("SELECT * FROM " + dao::BracketName(table.name), dao::dbOpenSnapshot);
+    if (!rs->AtEOF())
+      (void)rs->FieldCount();
+    rs->Close();
+    table.opens = true;
+  } catch (const dao::Error& e) {
+    table.opens = false;
+    table.error = e.Description() + " (error " + std::to_string(e.Number()) + ")";
+  }
+}
+
+std::string padRight(const std::string& text, size_t width) {
+  return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
+}
+
+std::string flagsText(const StatusSet& set) {
+  std::string text = set.active ? "active" : "inactive";
+  text += set.valid ? ", valid" : ", not valid";
+  return text;
+}
+
+}  // namespace
+
+Status readStatus(const std::string& frontEnd) {
+  Status status;
+  status.frontEnd = frontEnd;
+  auto db = dao::OpenDatabase(frontEnd, 0, true);
+  dao::TableDefs& defs = db->TableDefs();
+  status.hasLinkSetTables = defs.Contains("tblLinkedSets");
+  if (status.hasLinkSetTables)
+    status.sets = readSets(*db, defs.Contains("tblLinkedTables"));
+  for (const dao::TableDef& def : defs) {
+    if (def.Connect().empty())
+      continue;
+    StatusTable table;
+    table.name = def.Name();
+    table.sourceTable = def.SourceTableName();
+    table.connect = def.Connect();
+    status.linkedTables.push_back(std::move(table));
+  }
+  for (auto& table : status.linkedTables)
+    probeLinkedTable(*db, table);
+  db->Close();
+  return status;
+}
+
+std::string formatStatusText(const Status& status) {
+  std::ostringstream out;
+  out << "Front end: " << status.frontEnd << "\n\n";
+
+  if (!status.hasLinkSetTables) {
+    out << "Link sets: none (the front end has no link-set tables)\n";
+  } else if (status.sets.empty()) {
+    out << "Link sets: none\n";
+  } else {
+    out << "Link sets: " << status.sets.size() << "\n";
+    for (const auto& set : status.sets) {
+      out << "  " << set.name << " [" << flagsText(set) << "]\n";
+      out << "    Description:        " << set.description << "\n";
+      out << "    Recorded front end: " << set.frontEndPath << "\n";
+      if (set.links.empty()) {
+        out << "    Links: none\n";
+        continue;
+      }
+      out << "    Links: " << set.links.size() << "\n";
+      size_t width = 0;
+      for (const auto& link : set.links)
+        width = std::max(width, link.table.size());
+      for (const auto& link : set.links) {
+        out << "      " << padRight(link.table, width) << "  " << link.connect << "\n";
+      }
+    }
+  }
+
+  out << "\n";
+  if (status.linkedTables.empty()) {
+    out << "Linked tables: none\n";
+    return out.str();
+  }
+  out << "Linked tables: " << status.linkedTables.size() << "\n";
+  std::vector<std::string> names;
+  size_t nameWidth = 0;
+  size_t connectWidth = 0;
+  for (const auto& table : status.linkedTables) {
+    std::string name = table.name;
+    if (table.sourceTable != table.name)
+      name += " (source " + table.sourceTable + ")";
+    nameWidth = std::max(nameWidth, name.size());
+    connectWidth = std::max(connectWidth, table.connect.size());
+    names.push_back(std::move(name));
+  }
+  for (size_t i = 0; i < status.linkedTables.size(); ++i) {
+    const auto& table = status.linkedTables[i];
+    out << "  " << padRight(names[i], nameWidth) << "  " << padRight(table.connect, connectWidth)
+        << "  " << (table.opens ? "opens" : "does not open: " + table.error) << "\n";
+  }
+  return out.str();
+}
+
+std::string formatStatusJson(const Status& status) {
+  JsonWriter json;
+  json.beginObject();
+  json.key("frontEnd");
+  json.value(status.frontEnd);
+  json.key("hasLinkSetTables");
+  json.value(status.hasLinkSetTables);
+
+  json.key("linkSets");
+  json.beginArray();
+  for (const auto& set : status.sets) {
+    json.beginObject();
+    json.key("id");
+    json.value(set.id);
+    json.key("name");
+    json.value(set.name);
+    json.key("description");
+    json.value(set.description);
+    json.key("frontEndPath");
+    json.value(set.frontEndPath);
+    json.key("active");
+    json.value(set.active);
+    json.key("valid");
+    json.value(set.valid);
+    json.key("links");
+    json.beginArray();
+    for (const auto& link : set.links) {
+      json.beginObject();
+      json.key("table");
+      json.value(link.table);
+      json.key("connect");
+      json.value(link.connect);
+      json.endObject();
+    }
+    json.endArray();
+    json.endObject();
+  }
+  json.endArray();
+
+  json.key("linkedTables");
+  json.beginArray();
+  for (const auto& table : status.linkedTables) {
+    json.beginObject();
+    json.key("name");
+    json.value(table.name);
+    json.key("sourceTable");
+    json.value(table.sourceTable);
+    json.key("connect");
+    json.value(table.connect);
+    json.key("opens");
+    json.value(table.opens);
+    json.key("error");
+    if (table.opens) {
+      json.null();
+    } else {
+      json.value(table.error);
+    }
+    json.endObject();
+  }
+  json.endArray();
+  json.endObject();
+  return json.str();
+}
+
+}  // namespace vantrel

@@ -1,0 +1,51 @@
+// `vantrel status`: what a front end holds, read without changing a byte of it. The report
+// lists the link sets stored in the front end (as the component last left them) and the front
+// end's linked tables as they are now, with whether each one opens at this moment, so a person
+// or a script can see at a glance what the start-up check will find.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vantrel {
+
+struct StatusLink {
+  std::string table;
+  std::string connect;  // the stored connect string, ";DATABASE=<path>"
+};
+
+struct StatusSet {
+  long long id = 0;
+  std::string name;
+  std::string description;
+  std::string frontEndPath;  // the front end's path recorded with the set
+  bool active = false;
+  bool valid = false;  // the outcome of the last validation, as stored
+  std::vector<StatusLink> links;
+};
+
+struct StatusTable {
+  std::string name;
+  std::string sourceTable;
+  std::string connect;
+  bool opens = false;
+  std::string error;  // why it does not open ("" when it does)
+};
+
+struct Status {
+  std::string frontEnd;
+  bool hasLinkSetTables = false;
+  std::vector<StatusSet> sets;            // in stored order
+  std::vector<StatusTable> linkedTables;  // in the front end's table order
+};
+
+// Reads the report of the front end at path (absolute, already known to be a database). The
+// file is opened read-only and nothing is created in it. Throws dao::Error on a failure to read.
+Status readStatus(const std::string& frontEnd);
+
+// The report for people: aligned plain text.
+std::string formatStatusText(const Status& status);
+// The report for scripts: one JSON object (see the README for its fields).
+std::string formatStatusJson(const Status& status);
+
+}  // namespace vantrel

@@ -26,9 +26,22 @@ std::unique_ptr<dao::Recordset> openSetRows(dao::Database& db);
 std::int32_t createLinkSetIn(dao::Database& db, const std::string& name,
                              const std::string& description);
 
-// The ID of the first set row of that name (names compare ignoring case, as the engine does);
-// error 3021 when there is none.
+// The ID of the set row of that name. Names compare ignoring case inside SQL, so an old file may
+// hold several rows answering to the name: an exact, active match wins, then an exact match,
+// then the first row. Error 3021 when there is none.
 std::int32_t setIdOf(dao::Database& db, const std::string& name);
+
+// "SELECT * FROM tblLinkedTables WHERE LinkSetID=<id>": the link rows of one set, updatable.
+std::string linkRowsOf(std::int32_t setId);
+// Adds a link row (table name, connect string) to set setId through rows.
+void addLinkRow(dao::Recordset& rows, std::int32_t setId, const std::string& tableName,
+                const std::string& connect);
+
+// Rebuilds db's linked table definitions from the links of the set named setName: every linked
+// definition goes, then one per link, named as the back end names the table. Local tables are
+// never touched. Throws when a back end or its table cannot be reached; callers run it inside a
+// transaction so that the front end then keeps what it had.
+void linkTablesToSetIn(dao::Database& db, const std::string& setName);
 
 // Makes the backup link set "<name>-Backup(<n>)" holding copies of the named set's link rows.
 void duplicateLinkSetIn(dao::Database& db, const std::string& name, const std::string& description);

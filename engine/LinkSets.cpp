@@ -20,19 +20,6 @@ namespace orvanta {
 namespace detail {
 namespace {
 
-std::string linkRowsOf(std::int32_t setId) {
-  return "SELECT * FROM tblLinkedTables WHERE LinkSetID=" + std::to_string(setId);
-}
-
-void addLinkRow(dao::Recordset& rows, std::int32_t setId, const std::string& tableName,
-                const std::string& connect) {
-  rows.AddNew();
-  rows.SetField("LinkSetID", setId);
-  rows.SetField("TableName", tableName);
-  rows.SetField("DatabasePath", connect);
-  rows.Update();
-}
-
 // The number n of a backup name "<prefix>n)", or nothing when the name does not have that form.
 // A name like "Office-Backup(old)" is somebody's own set, not a numbered backup, and must not
 // stop the next backup from being made.
@@ -71,8 +58,33 @@ std::int32_t createLinkSetIn(dao::Database& db, const std::string& name,
 }
 
 std::int32_t setIdOf(dao::Database& db, const std::string& name) {
-  auto rows = db.OpenRecordset("SELECT ID FROM tblLinkedSets WHERE Name=" + sqlText(name));
-  return rows->Field("ID").AsInt32();  // error 3021 when no set has that name
+  auto rows =
+      db.OpenRecordset("SELECT ID, Name, ActiveSet FROM tblLinkedSets WHERE Name=" + sqlText(name),
+                       dao::dbOpenSnapshot);
+  std::int32_t id = rows->Field("ID").AsInt32();  // error 3021 when no set has that name
+  int best = 0;
+  for (; !rows->AtEOF(); rows->MoveNext()) {
+    const bool exact = rows->Field("Name").AsString() == name;
+    const int rank = exact ? (rows->Field("ActiveSet").AsBool() ? 2 : 1) : 0;
+    if (rank > best) {
+      best = rank;
+      id = rows->Field("ID").AsInt32();
+    }
+  }
+  return id;
+}
+
+std::string linkRowsOf(std::int32_t setId) {
+  return "SELECT * FROM tblLinkedTables WHERE LinkSetID=" + std::to_string(setId);
+}
+
+void addLinkRow(dao::Recordset& rows, std::int32_t setId, const std::string& tableName,
+                const std::string& connect) {
+  rows.AddNew();
+  rows.SetField("LinkSetID", setId);
+  rows.SetField("TableName", tableName);
+  rows.SetField("DatabasePath", connect);
+  rows.Update();
 }
 
 void duplicateLinkSetIn(dao::Database& db, const std::string& name,

@@ -63,6 +63,21 @@ void appendLink(dao::Database& db, const std::string& tableName, const std::stri
 
 }  // namespace
 
+void linkTablesToSetIn(dao::Database& db, const std::string& setName) {
+  dao::TableDefs& defs = db.TableDefs();
+  for (int i = defs.Count() - 1; i >= 0; --i) {
+    const dao::TableDef def = defs.Item(i);
+    if (!def.Connect().empty())
+      defs.Delete(def.Name());
+  }
+  defs.Refresh();
+  auto links = db.OpenRecordset(linksStatement(setName));
+  for (; !links->AtEOF(); links->MoveNext())
+    appendLink(db, links->Field("TableName").AsString(), links->Field("DatabasePath").AsString());
+  links->Close();
+  defs.Refresh();
+}
+
 void removeExtraLinksIn(dao::Database& db) {
   std::set<std::string> defined;
   {
@@ -90,20 +105,7 @@ bool LinkTablesToActiveSet() {
   try {
     auto db = detail::openLinkSetDatabase();
     Transaction transaction(*db);
-    dao::TableDefs& defs = db->TableDefs();
-    for (int i = defs.Count() - 1; i >= 0; --i) {
-      const dao::TableDef def = defs.Item(i);
-      if (!def.Connect().empty())
-        defs.Delete(def.Name());
-    }
-    defs.Refresh();
-    auto links = db->OpenRecordset(linksStatement(state().activeSetName));
-    for (; !links->AtEOF(); links->MoveNext()) {
-      detail::appendLink(*db, links->Field("TableName").AsString(),
-                         links->Field("DatabasePath").AsString());
-    }
-    links->Close();
-    defs.Refresh();
+    detail::linkTablesToSetIn(*db, state().activeSetName);
     transaction.commit();
     return true;
   } catch (const std::exception&) {

@@ -5,8 +5,11 @@
 
 #include "dao/dao.h"
 #include "engine/ComponentState.h"
+#include "engine/Engine.h"
 #include "engine/Reports.h"
+#include "ui/wizard/frmCreateNewSet.h"
 #include "ui/wizard/frmFinish.h"
+#include "ui/wizard/frmSwitchSet.h"
 #include "uikit/desktop.h"
 
 namespace orvanta {
@@ -146,6 +149,24 @@ uikit::OptionButton& OptionPage::addOption(const std::string& controlName,
   option.ToolTipText = description;
   nextOptionTop_ = top + kOptionPitch;
   return option;
+}
+
+void OptionPage::goToCreateNewSet() {
+  auto& next = uikit::form<frmCreateNewSet>();
+  next.txtInfo.Visible = false;
+  handOver(next);
+}
+
+void OptionPage::goToSwitchSet() {
+  auto& next = uikit::form<frmSwitchSet>();
+  next.txtCallingForm.Text = name();
+  handOver(next);
+}
+
+void OptionPage::updateActiveSetFromCurrentLinks() {
+  const std::string active = state().activeSetName;
+  if (ClearLinkSet(active) && AddCurrentLinksToLinkSet(active))
+    finish();
 }
 
 }  // namespace orvanta

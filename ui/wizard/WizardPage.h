@@ -102,6 +102,15 @@ class OptionPage : public WizardPage {
   OptionPage(const std::string& formName, const std::string& caption, const std::string& info,
              int frameHeight = 2700);
 
+  // Options that several situation pages offer, carried out the same way on each.
+  // "Create a new Active Link Set": frmCreateNewSet opens with its second info text.
+  void goToCreateNewSet();
+  // "Switch to another link set": frmSwitchSet, whose Back returns to this page.
+  void goToSwitchSet();
+  // "Update the Active Set with current linked tables": the set's links are replaced by the
+  // front end's current ones, then the wizard finishes; a failure leaves the page open.
+  void updateActiveSetFromCurrentLinks();
+
   // Adds the next option below the previous one (or at top, when given) inside Frame1.
   uikit::OptionButton& addOption(const std::string& controlName, const std::string& caption,
                                  const std::string& description, int top = -1);

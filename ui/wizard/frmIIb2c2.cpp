@@ -3,8 +3,6 @@
 #include "engine/ComponentState.h"
 #include "engine/Engine.h"
 #include "ui/wizard/frmAddExtraLinks.h"
-#include "ui/wizard/frmCreateNewSet.h"
-#include "ui/wizard/frmSwitchSet.h"
 
 namespace orvanta {
 
@@ -57,17 +55,11 @@ void frmIIb2c2::cmdNext_Click() {
     if (optIgnore.value()) {
       confirmIgnore(true);
     } else if (optCreateNewSet.value()) {
-      auto& next = uikit::form<frmCreateNewSet>();
-      next.txtInfo.Visible = false;
-      handOver(next);
+      goToCreateNewSet();
     } else if (optSwitchSet.value()) {
-      auto& next = uikit::form<frmSwitchSet>();
-      next.txtCallingForm.Text = "frmIIb2c2";
-      handOver(next);
+      goToSwitchSet();
     } else if (optUpdateSet.value()) {
-      const std::string active = state().activeSetName;
-      if (ClearLinkSet(active) && AddCurrentLinksToLinkSet(active))
-        finish();
+      updateActiveSetFromCurrentLinks();
     } else {
       // The current links may hold tables the set lacks: settle those before fixing.
       auto& next = uikit::form<frmAddExtraLinks>();

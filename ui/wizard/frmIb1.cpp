@@ -3,8 +3,6 @@
 #include "engine/ComponentState.h"
 #include "engine/Engine.h"
 #include "ui/wizard/SetRewrite.h"
-#include "ui/wizard/frmCreateNewSet.h"
-#include "ui/wizard/frmSwitchSet.h"
 
 namespace orvanta {
 
@@ -59,20 +57,14 @@ void frmIb1::cmdNext_Click() {
       // The links work as they are: ignoring here is not a problem the host must hear about.
       confirmIgnore(false);
     } else if (optCreateNewSet.value()) {
-      auto& next = uikit::form<frmCreateNewSet>();
-      next.txtInfo.Visible = false;
-      handOver(next);
+      goToCreateNewSet();
     } else if (optSwitchSet.value()) {
-      auto& next = uikit::form<frmSwitchSet>();
-      next.txtCallingForm.Text = "frmIb1";
-      handOver(next);
+      goToSwitchSet();
     } else if (optRelinkToSet.value()) {
       applyActiveSet();
       finish();
     } else {
-      const std::string active = state().activeSetName;
-      if (ClearLinkSet(active) && AddCurrentLinksToLinkSet(active))
-        finish();
+      updateActiveSetFromCurrentLinks();
     }
   });
 }

@@ -3,7 +3,6 @@
 #include "engine/ComponentState.h"
 #include "engine/Engine.h"
 #include "ui/wizard/SetRewrite.h"
-#include "ui/wizard/frmCreateNewSet.h"
 
 namespace orvanta {
 
@@ -38,9 +37,7 @@ void frmId12::cmdNext_Click() {
     if (optIgnore.value()) {
       confirmIgnore(true);
     } else if (optCreateNewSet.value()) {
-      auto& next = uikit::form<frmCreateNewSet>();
-      next.txtInfo.Visible = false;
-      handOver(next);
+      goToCreateNewSet();
     } else if (optRemoveExtraLinks.value()) {
       applyActiveSet();
       finish();

@@ -3,7 +3,6 @@
 #include "engine/ComponentState.h"
 #include "ui/wizard/frmAddExtraLinks.h"
 #include "ui/wizard/frmFixSet.h"
-#include "ui/wizard/frmSwitchSet.h"
 
 namespace orvanta {
 
@@ -33,9 +32,7 @@ void frmWizard1::cmdNext_Click() {
     if (optIgnore.value()) {
       confirmIgnore(true);
     } else if (optSwitchSet.value()) {
-      auto& next = uikit::form<frmSwitchSet>();
-      next.txtCallingForm.Text = "frmWizard1";
-      handOver(next);
+      goToSwitchSet();
     } else if (state().linkCountComparison == 2) {
       // More linked tables than the set defines: settle the extra ones before fixing.
       auto& next = uikit::form<frmAddExtraLinks>();

@@ -33,6 +33,13 @@ class JsonWriter {
   void value(int n) { value(static_cast<long long>(n)); }
   void null();
 
+  // A member of the enclosing object: key(name) then value(v).
+  template <class T>
+  void field(std::string_view name, const T& v) {
+    key(name);
+    value(v);
+  }
+
   // The document written so far, ending with a line break once the outermost value is closed.
   const std::string& str() const { return out_; }
 

@@ -170,35 +170,25 @@ std::string formatStatusText(const Status& status) {
 std::string formatStatusJson(const Status& status) {
   JsonWriter json;
   json.beginObject();
-  json.key("frontEnd");
-  json.value(status.frontEnd);
-  json.key("hasLinkSetTables");
-  json.value(status.hasLinkSetTables);
+  json.field("frontEnd", status.frontEnd);
+  json.field("hasLinkSetTables", status.hasLinkSetTables);
 
   json.key("linkSets");
   json.beginArray();
   for (const auto& set : status.sets) {
     json.beginObject();
-    json.key("id");
-    json.value(set.id);
-    json.key("name");
-    json.value(set.name);
-    json.key("description");
-    json.value(set.description);
-    json.key("frontEndPath");
-    json.value(set.frontEndPath);
-    json.key("active");
-    json.value(set.active);
-    json.key("valid");
-    json.value(set.valid);
+    json.field("id", set.id);
+    json.field("name", set.name);
+    json.field("description", set.description);
+    json.field("frontEndPath", set.frontEndPath);
+    json.field("active", set.active);
+    json.field("valid", set.valid);
     json.key("links");
     json.beginArray();
     for (const auto& link : set.links) {
       json.beginObject();
-      json.key("table");
-      json.value(link.table);
-      json.key("connect");
-      json.value(link.connect);
+      json.field("table", link.table);
+      json.field("connect", link.connect);
       json.endObject();
     }
     json.endArray();
@@ -210,14 +200,10 @@ std::string formatStatusJson(const Status& status) {
   json.beginArray();
   for (const auto& table : status.linkedTables) {
     json.beginObject();
-    json.key("name");
-    json.value(table.name);
-    json.key("sourceTable");
-    json.value(table.sourceTable);
-    json.key("connect");
-    json.value(table.connect);
-    json.key("opens");
-    json.value(table.opens);
+    json.field("name", table.name);
+    json.field("sourceTable", table.sourceTable);
+    json.field("connect", table.connect);
+    json.field("opens", table.opens);
     json.key("error");
     if (table.opens) {
       json.null();

@@ -37,36 +37,36 @@ namespace dao {
 // Error numbers callers test for. The numbers are the ones desktop-database code has always
 // tested, so procedures written against them read naturally.
 enum ErrorNumber : int {
-  kErrOverflow = 6,                   // a value does not fit the requested width
-  kErrTypeMismatch = 13,              // a value cannot be converted to the requested type
-  kErrObjectNotFound = 3011,          // a table definition or a link's source table is missing
-  kErrObjectExists = 3012,            // appending an object whose name is taken
-  kErrNoCurrentRecord = 3021,         // reading or editing a recordset at EOF or BOF
-  kErrFileNotFound = 3024,            // the file does not exist
-  kErrFileNotWritable = 3027,         // writing through a read-only open, or to a read-only object
-  kErrExclusiveDenied = 3045,         // exclusive use asked while others have the file open
-  kErrCannotOpen = 3051,              // no permission, or read-write open of a read-only file
-  kErrSyntax = 3075,                  // the statement cannot be parsed
-  kErrTableNotFound = 3078,           // a statement names a table or query that does not exist
-  kErrUpdateWithoutEdit = 3020,       // Update without AddNew or Edit
-  kErrItemNotFound = 3265,            // a collection has no item of that name or index
-  kErrNotUpdatable = 3326,            // the recordset cannot be updated (snapshot, expression)
-  kErrNotADatabase = 3343,            // the file is not a database, or it is damaged
-  kErrExclusivelyLocked = 3356,       // another holder has the file in exclusive use
-  kErrInvalidOperation = 3219,        // an operation that does not apply to the object
-  kErrTooManyBackEnds = 3048,         // more back ends at once than a statement can reach
-  kErrInternal = 3000,                // an unexpected failure of the underlying library
-  kErrDuplicateKey = 3022,            // a row would duplicate a primary key or unique index
-  kErrNoTransaction = 3034,           // CommitTrans or Rollback without BeginTrans
-  kErrDiskIO = 3043,                  // the file could not be read or written (disk or network)
-  kErrUnknownField = 3061,            // a statement names a field that does not exist
-  kErrInvalidName = 3125,             // an empty or unusable object name
-  kErrRecordDeleted = 3167,           // the current row was deleted
-  kErrRelatedRecordsExist = 3200,     // a row others refer to cannot be deleted or rekeyed
-  kErrRelatedRecordRequired = 3201,   // a row refers to a row that does not exist
-  kErrLocked = 3218,                  // another connection holds the file locked for writing
-  kErrRequiredField = 3314,           // a Required field was left Null
-  kErrObjectInvalid = 3420,           // the object's database has been closed
+  kErrOverflow = 6,                  // a value does not fit the requested width
+  kErrTypeMismatch = 13,             // a value cannot be converted to the requested type
+  kErrObjectNotFound = 3011,         // a table definition or a link's source table is missing
+  kErrObjectExists = 3012,           // appending an object whose name is taken
+  kErrNoCurrentRecord = 3021,        // reading or editing a recordset at EOF or BOF
+  kErrFileNotFound = 3024,           // the file does not exist
+  kErrFileNotWritable = 3027,        // writing through a read-only open, or to a read-only object
+  kErrExclusiveDenied = 3045,        // exclusive use asked while others have the file open
+  kErrCannotOpen = 3051,             // no permission, or read-write open of a read-only file
+  kErrSyntax = 3075,                 // the statement cannot be parsed
+  kErrTableNotFound = 3078,          // a statement names a table or query that does not exist
+  kErrUpdateWithoutEdit = 3020,      // Update without AddNew or Edit
+  kErrItemNotFound = 3265,           // a collection has no item of that name or index
+  kErrNotUpdatable = 3326,           // the recordset cannot be updated (snapshot, expression)
+  kErrNotADatabase = 3343,           // the file is not a database, or it is damaged
+  kErrExclusivelyLocked = 3356,      // another holder has the file in exclusive use
+  kErrInvalidOperation = 3219,       // an operation that does not apply to the object
+  kErrTooManyBackEnds = 3048,        // more back ends at once than a statement can reach
+  kErrInternal = 3000,               // an unexpected failure of the underlying library
+  kErrDuplicateKey = 3022,           // a row would duplicate a primary key or unique index
+  kErrNoTransaction = 3034,          // CommitTrans or Rollback without BeginTrans
+  kErrDiskIO = 3043,                 // the file could not be read or written (disk or network)
+  kErrUnknownField = 3061,           // a statement names a field that does not exist
+  kErrInvalidName = 3125,            // an empty or unusable object name
+  kErrRecordDeleted = 3167,          // the current row was deleted
+  kErrRelatedRecordsExist = 3200,    // a row others refer to cannot be deleted or rekeyed
+  kErrRelatedRecordRequired = 3201,  // a row refers to a row that does not exist
+  kErrLocked = 3218,                 // another connection holds the file locked for writing
+  kErrRequiredField = 3314,          // a Required field was left Null
+  kErrObjectInvalid = 3420,          // the object's database has been closed
 };
 
 // The one exception type of the layer.
@@ -145,23 +145,23 @@ enum DataType : int {
 };
 
 // Attribute bits.
-inline constexpr long dbAutoIncrField = 16;           // field: the engine numbers new rows
-inline constexpr long dbHiddenObject = 1;             // table: hidden from ordinary listings
-inline constexpr long dbSystemObject = -2147483646;   // table: engine's own (0x80000002)
-inline constexpr long dbRelationUpdateCascade = 256;  // relation: key updates cascade
-inline constexpr long dbRelationDeleteCascade = 4096; // relation: deletes cascade
+inline constexpr long dbAutoIncrField = 16;            // field: the engine numbers new rows
+inline constexpr long dbHiddenObject = 1;              // table: hidden from ordinary listings
+inline constexpr long dbSystemObject = -2147483646;    // table: engine's own (0x80000002)
+inline constexpr long dbRelationUpdateCascade = 256;   // relation: key updates cascade
+inline constexpr long dbRelationDeleteCascade = 4096;  // relation: deletes cascade
 
 // Recordset types for OpenRecordset.
-inline constexpr int dbOpenDynaset = 2;  // updatable (the default)
-inline constexpr int dbOpenSnapshot = 4; // read-only copy
+inline constexpr int dbOpenDynaset = 2;   // updatable (the default)
+inline constexpr int dbOpenSnapshot = 4;  // read-only copy
 
 // A field of a table definition being built.
 struct Field {
   std::string Name;
   int Type = dbText;
-  long Attributes = 0;          // dbAutoIncrField
-  bool AllowZeroLength = false; // text fields: "" is a legal value
-  bool Required = false;        // Null is refused
+  long Attributes = 0;           // dbAutoIncrField
+  bool AllowZeroLength = false;  // text fields: "" is a legal value
+  bool Required = false;         // Null is refused
 };
 
 // An index of a table definition being built.
@@ -241,8 +241,8 @@ class TableDef {
 class TableDefs {
  public:
   int Count() const;
-  TableDef Item(int index) const;               // 0-based; error 3265 when out of range
-  TableDef Item(const std::string& name) const; // case-insensitive; error 3265 when missing
+  TableDef Item(int index) const;                // 0-based; error 3265 when out of range
+  TableDef Item(const std::string& name) const;  // case-insensitive; error 3265 when missing
   bool Contains(const std::string& name) const;
 
   // Appends a detached definition. A linked definition (Connect set) is validated first: the back
@@ -300,7 +300,7 @@ class Recordset {
 
   void MoveFirst();  // error 3021 when there are no rows
   void MoveLast();
-  void MoveNext();   // error 3021 when already at EOF
+  void MoveNext();  // error 3021 when already at EOF
   void MovePrevious();
 
   // Field values of the current row by column name (case-insensitive). Error 3265 for an
@@ -351,8 +351,7 @@ class Database {
   dao::TableDefs& TableDefs();
   dao::Relations& Relations();
   TableDef CreateTableDef(const std::string& name = "", long attributes = 0,
-                          const std::string& sourceTableName = "",
-                          const std::string& connect = "");
+                          const std::string& sourceTableName = "", const std::string& connect = "");
   Relation CreateRelation(const std::string& name, const std::string& table = "",
                           const std::string& foreignTable = "", long attributes = 0);
 

@@ -1,36 +1,52 @@
-// What the end-to-end tests of the vantrel program share: building demos through the program
-// itself, reading its status report, finding rows in a console screen, and checking the shape of
-// a failure (exit status 2, one line on stderr, nothing on stdout).
+// What the end-to-end tests of the vantrel program share: running the built program with a
+// console script on stdin, building demos through it, reading its JSON status report, and the
+// shape of a refusal (exit status 2, one line on stderr, nothing on stdout).
 #pragma once
 
+#include <map>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include <gtest/gtest.h>
 
-#include "tests/cli/JsonReader.h"
-#include "tests/cli/Process.h"
 #include "tests/support/Fixtures.h"
 
 namespace clitest {
 
+struct Result {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs the built program with args and input on stdin, in folder cwd ("" keeps the test's).
+// The environment is the test's without DISPLAY, WAYLAND_DISPLAY and QT_QPA_PLATFORM, so no
+// window can open behind the test's back, plus env ("NAME=value"). A run that hangs is killed
+// after two minutes (exit status 137), so it fails its test instead of the whole suite.
+Result run(const std::vector<std::string>& args, const std::string& input = "",
+           const std::vector<std::string>& env = {}, const std::string& cwd = "");
+
 // Runs `vantrel demo DIR --scenario scenario` and returns the front end's path.
 std::string buildDemo(const std::string& dir, const std::string& scenario);
 
-// `vantrel status --json FRONTEND`, parsed. Fails the test when the program does.
-Json statusJson(const std::string& frontEnd);
+// A JSON document flattened to path -> value ("linkSets/0/name" -> "Office"): strings unescaped,
+// other scalars as written, "[]" and "{}" for empty containers. Throws std::runtime_error on
+// anything that is not well-formed JSON.
+using Flat = std::map<std::string, std::string>;
+Flat parseJson(std::string_view text);
 
-// The linked table of that name in a status report (fails the test when missing).
-const Json& linkedTable(const Json& status, const std::string& name);
+// `vantrel status --json FRONTEND`, flattened. Fails the test when the program or the JSON does.
+Flat statusJson(const std::string& frontEnd);
 
-// The row index of the first row of list control `list` whose text contains needle, as the
-// console driver prints it on screen; -1 when there is none.
-int listRow(const std::string& screen, const std::string& list, const std::string& needle);
+// A field of the linked table of that name in a flattened status report.
+std::string linked(const Flat& status, const std::string& table, const std::string& field);
 
-// Every file under dir with its size and bytes' hash, one a line: equal listings mean nothing
-// was created, removed or changed.
+// Every file under dir with its size and a hash of its bytes, one a line: equal listings mean
+// nothing was created, removed or changed.
 std::string treeSnapshot(const std::string& dir);
 
-// The failure shape every usage or fatal error must have.
+// The shape every usage or fatal error must have; stderr must contain mention.
 ::testing::AssertionResult failedWithOneLine(const Result& result, const std::string& mention);
 
 }  // namespace clitest

@@ -1,114 +1,117 @@
-// ParsePath and GetRelativePath: the scores depend on their exact text, so every case is a
-// literal result, Windows-style and POSIX side by side.
+// Path text and score arithmetic, without files: every case is a literal result, Windows-style
+// and POSIX side by side, since the scores depend on the exact text.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "paths/Score.h"
+#include "paths/ShownPath.h"
 #include "paths/modFunctions.h"
 
 namespace orvanta {
 namespace {
 
-struct ParseCase {
-  std::string path;
-  int mode;
-  std::string expected;
-};
+using namespace paths;
 
-void expectPieces(const std::vector<ParseCase>& cases) {
-  for (const auto& c : cases) {
-    EXPECT_EQ(ParsePath(c.path, c.mode), c.expected) << c.path << " mode " << c.mode;
-  }
-}
-
+// Each row gives modes 1 to 4; modes 0 and 5 are always "". A dot in a folder is no extension;
+// a name without a dot, or a text without a separator, is still a name.
 TEST(ParsePath, PiecesOfWindowsAndPosixPaths) {
-  expectPieces({
-      {R"(C:\Apps\Data\Sales.mdb)", 1, "C:"},
-      {R"(C:\Apps\Data\Sales.mdb)", 2, R"(C:\Apps\Data\)"},
-      {R"(C:\Apps\Data\Sales.mdb)", 3, "Sales"},
-      {R"(C:\Apps\Data\Sales.mdb)", 4, "mdb"},
-      {R"(C:\Apps\Data\Sales.mdb)", 0, ""},
-      {R"(C:\Apps\Data\Sales.mdb)", 5, ""},
-      {"/srv/data/sales.mdb", 1, ""},
-      {"/srv/data/sales.mdb", 2, "/srv/data/"},
-      {"/srv/data/sales.mdb", 3, "sales"},
-      {"/srv/data/sales.mdb", 4, "mdb"},
-      {R"(\\server\share\Sales.mdb)", 1, ""},
-      {"Sales.mdb", 2, ""},
-      {R"(C:\Apps\)", 2, R"(C:\Apps\)"},
-      {"/srv/apps/", 2, "/srv/apps/"},
-      {R"(C:\a\b.c.mdb)", 3, "b"},
-      {"/a/b.c.mdb", 3, "b"},
-      {"/a/b.c.mdb", 4, "mdb"},
-      // With a backslash present, "/" is part of a name.
-      {R"(C:\x/y\Be.mdb)", 2, R"(C:\x/y\)"},
-  });
+  for (const auto& c : std::vector<std::vector<std::string>>{
+           {R"(C:\Apps\Data\Sales.mdb)", "C:", R"(C:\Apps\Data\)", "Sales", "mdb"},
+           {"/srv/data/sales.mdb", "", "/srv/data/", "sales", "mdb"},
+           {R"(C:\a\b.c.mdb)", "C:", R"(C:\a\)", "b", "mdb"},
+           {R"(C:\x/y\Be.mdb)", "C:", R"(C:\x/y\)", "Be", "mdb"},  // with a "\", "/" is in a name
+           {R"(C:\Apps\)", "C:", R"(C:\Apps\)", "", ""},
+           {R"(C:\Data.old\file)", "C:", R"(C:\Data.old\)", "file", ""},
+           {"Sales.mdb", "", "", "Sales", "mdb"},
+           {"Sales", "", "", "Sales", ""},
+           {"", "", "", "", ""}})
+    for (int mode = 0; mode <= 5; ++mode)
+      EXPECT_EQ(ParsePath(c[0], mode), mode % 5 ? c[mode] : "") << c[0] << " mode " << mode;
 }
 
-// A dot in a folder is no extension; a name without a dot, or a text without a separator, is
-// still a name.
-TEST(ParsePath, NameAndExtensionComeFromTheFileNameOnly) {
-  expectPieces({
-      {R"(C:\Data.old\file)", 4, ""},
-      {"/data.old/file", 4, ""},
-      {R"(C:\Data.old\file)", 3, "file"},
-      {"/data.old/file", 3, "file"},
-      {"Sales.mdb", 3, "Sales"},
-      {"Sales", 3, "Sales"},
-      {R"(C:\Data\)", 3, ""},
-      {"", 3, ""},
-  });
-}
-
-struct RelativeCase {
-  std::string base, target, expected;
-};
-
-void expectRelative(const std::vector<RelativeCase>& cases) {
-  for (const auto& c : cases) {
-    EXPECT_EQ(GetRelativePath(c.base, c.target), c.expected) << c.base << " -> " << c.target;
-  }
-}
-
+// Folders match only whole and from the start of the target.
 TEST(GetRelativePath, WorkedResultsAndPosixCounterparts) {
-  expectRelative({
-      {R"(C:\App\)", R"(C:\App\Data\Be.mdb)", R"(.\Data\Be.mdb)"},
-      {R"(C:\App\)", R"(C:\App\Be.mdb)", R"(.\Be.mdb)"},
-      {R"(C:\App\Front\)", R"(C:\App\Data\Be.mdb)", R"(..\Data\Be.mdb)"},
-      {R"(C:\A\B\C\)", R"(C:\X\Be.mdb)", R"(..\..\..\X\Be.mdb)"},
-      {R"(C:\App\)", R"(D:\App\Be.mdb)", ""},
-      {R"(c:\App\)", R"(C:\App\Be.mdb)", ""},  // case matters
-      {R"(\\srv\share\app\)", R"(\\srv\share\data\Be.mdb)", R"(..\data\Be.mdb)"},
-      {"/app/", "/app/data/be.mdb", "./data/be.mdb"},
-      {"/app/", "/app/be.mdb", "./be.mdb"},
-      {"/app/front/", "/app/data/be.mdb", "../data/be.mdb"},
-      {"/a/b/c/", "/x/be.mdb", "../../../x/be.mdb"},  // up to the root, down after it
-      {"/", "/be.mdb", "./be.mdb"},
-      {"/app/", "app/be.mdb", ""},
-      {"/App/", "/app/be.mdb", "../app/be.mdb"},
-      {R"(C:\App\)", "C:/App/be.mdb", ""},  // different kinds of path
-  });
+  for (const auto& c : std::vector<std::vector<std::string>>{
+           {R"(C:\App\)", R"(C:\App\Data\Be.mdb)", R"(.\Data\Be.mdb)"},
+           {"/app/", "/app/data/be.mdb", "./data/be.mdb"},
+           {R"(C:\App\Front\)", R"(C:\App\Data\Be.mdb)", R"(..\Data\Be.mdb)"},
+           {"/app/front/", "/app/data/be.mdb", "../data/be.mdb"},
+           {R"(C:\A\B\C\)", R"(C:\X\Be.mdb)", R"(..\..\..\X\Be.mdb)"},
+           {"/a/b/c/", "/x/be.mdb", "../../../x/be.mdb"},  // up to the root, down after it
+           {R"(C:\App\)", R"(D:\App\Be.mdb)", ""},
+           {R"(c:\App\)", R"(C:\App\Be.mdb)", ""},  // case matters
+           {R"(C:\App\)", "C:/App/be.mdb", ""},     // different kinds of path
+           {R"(C:\A\B\)", R"(C:\AB\x.mdb)", R"(..\..\AB\x.mdb)"},
+           {"/a/b/", "/ab/x.mdb", "../../ab/x.mdb"},
+           {"/srv/data/front/", "/srv/old/srv/data/be.mdb", "../../old/srv/data/be.mdb"},
+           {"", "/app/be.mdb", ""},
+           {"app/front/", "apps/x.mdb", "../../apps/x.mdb"}})
+    EXPECT_EQ(GetRelativePath(c[0], c[1]), c[2]) << c[0] << " -> " << c[1];
 }
 
-// A folder matches only whole and from the start of the target.
-TEST(GetRelativePath, FoldersMatchWholeAndFromTheStart) {
-  expectRelative({
-      {R"(C:\A\B\)", R"(C:\AB\x.mdb)", R"(..\..\AB\x.mdb)"},
-      {"/a/b/", "/ab/x.mdb", "../../ab/x.mdb"},
-      {R"(\Data\)", R"(\Backup\Data\Be.mdb)", R"(..\Backup\Data\Be.mdb)"},
-      {"/srv/data/front/", "/srv/old/srv/data/be.mdb", "../../old/srv/data/be.mdb"},
-  });
+TEST(ScoreText, PointsAsTwoDigitPercentOfThirtyCappedAt99) {
+  const std::vector<std::pair<int, std::string>> cases = {
+      {0, "00"},  {1, "03"},  {3, "10"},  {5, "17"},  {8, "27"},
+      {10, "33"}, {13, "43"}, {15, "50"}, {18, "60"}, {20, "67"},
+      {23, "77"}, {25, "83"}, {28, "93"}, {29, "97"}, {30, "99"}};
+  for (const auto& [points, text] : cases)
+    EXPECT_EQ(scoreText(points), text) << points;
 }
 
-TEST(GetRelativePath, LooseBasesAndRelativePaths) {
-  expectRelative({
-      {R"(C:\App)", R"(C:\App\Be.mdb)", R"(.\Be.mdb)"},
-      {R"(C:\App\Front\)", R"(C:\App\)", R"(..\)"},
-      {"", "/app/be.mdb", ""},
-      {"app/front/", "apps/x.mdb", "../../apps/x.mdb"},
-      {R"(App\Front\)", R"(Apps\x.mdb)", R"(..\..\Apps\x.mdb)"},
-  });
+TEST(TablePoints, ShareOfNeededTablesHalvesToEven) {
+  const std::vector<std::array<int, 3>> cases = {
+      // {found, needed, points}
+      {8, 8, 10}, {4, 8, 5}, {1, 4, 2}, {3, 4, 8}, {1, 3, 3}, {2, 3, 7}, {3, 20, 2}, {0, 0, 0}};
+  for (const auto& [found, needed, points] : cases)
+    EXPECT_EQ(tablePoints(found, needed), points) << found << " of " << needed;
+}
+
+TEST(NamePoints, EqualContainedOrNoneIgnoringCase) {
+  for (const auto& [candidate, missing, points] :
+       std::vector<std::tuple<std::string, std::string, int>>{
+           {R"(C:\New\SALES.MDB)", R"(C:\Old\Sales.mdb)", 10},
+           {"/new/Copy of Sales.mdb", "/old/SALES.mdb", 5},
+           {R"(C:\New\Sale.mdb)", R"(C:\Old\Sales.mdb)", 0},
+           {R"(C:\Sales\Orders.mdb)", R"(C:\Old\Sales.mdb)", 0},
+           {"/new/Sales.mdb", "", 0}})  // no missing name: every name would contain ""
+    EXPECT_EQ(namePoints(candidate, missing), points) << candidate;
+}
+
+// {candidate, missing, saved front end, current front end, points}: the same position relative
+// to the front end, then the missing back end's folder, then the front end's folder.
+TEST(FolderPoints, SameRelativePositionThenSameFolderThenFrontEndFolder) {
+  for (const auto& c : std::vector<std::vector<std::string>>{
+           {R"(E:\T\Data\B.mdb)", R"(C:\A\Data\B.mdb)", R"(C:\A\Fe.mdb)", R"(e:\t\Fe.mdb)", "10"},
+           {"/b/data/x.mdb", "/a/data/be.mdb", "/a/front/fe.mdb", "/b/front/fe.mdb", "10"},
+           {R"(E:\Test\Data\Be.mdb)", R"(C:\App\Data\Be.mdb)", "", R"(E:\Test\Fe.mdb)", "0"},
+           {R"(c:\app\DATA\Copy.mdb)", R"(C:\App\Data\Be.mdb)", "", R"(E:\Test\Fe.mdb)", "8"},
+           {"/srv/test/be.mdb", "/srv/app/data/be.mdb", "", "/srv/test/fe.mdb", "5"},
+           {R"(E:\AX\x.mdb)", R"(C:\AB\x.mdb)", R"(C:\A\B\Fe.mdb)", R"(E:\A\B\Fe.mdb)", "0"},
+           {R"(E:\AB\x.mdb)", R"(C:\AB\x.mdb)", R"(C:\A\B\Fe.mdb)", R"(E:\A\B\Fe.mdb)", "10"}})
+    EXPECT_EQ(std::to_string(folderPoints(c[0], c[1], c[2], c[3])), c[4]) << c[0] << " " << c[3];
+}
+
+// Up to 50 characters (not bytes) a path is shown whole, as is one with nothing to cut at.
+TEST(ShownPath, LongPathsKeepHeadAndTailAroundAnEllipsis) {
+  const std::string n50(50, 'n');
+  for (const std::string& whole :
+       {std::string(R"(C:\Projects\Clients\Northwind\Data\Backend1234.mdb)"),
+        std::string("C:\\Donn\303\251es\\Projets\\Clients\\Nord\\Daten\\Backend1.mdb"),
+        "C:" + n50 + ".mdb", R"(C:\)" + n50 + ".mdb"})
+    EXPECT_EQ(shownPath(whole), whole);
+  for (const auto& [path, shown] : std::vector<std::pair<std::string, std::string>>{
+           {R"(C:\Projects\Clients\Northwind\Data\Backend12345.mdb)",  // 51
+            R"(C:\...\Clients\Northwind\Data\Backend12345.mdb)"},
+           {R"(C:\Company\Departments\Finance\Reports\Quarterly\2024\Data\Ledgers.mdb)",  // 70
+            R"(C:\...\Reports\Quarterly\2024\Data\Ledgers.mdb)"},
+           // Head, next folder and tail would make exactly 48: the folder stays elided.
+           {R"(C:\Top\Folder12345\SalesBackEnd_2024_final_copy.mdb)",
+            R"(C:\...\SalesBackEnd_2024_final_copy.mdb)"}})
+    EXPECT_EQ(shownPath(path), shown) << path;
 }
 
 }  // namespace

@@ -18,7 +18,8 @@ namespace testsupport {
 
 TempDir::TempDir() {
   std::string pattern = (fs::temp_directory_path() / "vantrel-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  if (mkdtemp(pattern.data()) == nullptr)
+    throw std::runtime_error("mkdtemp failed");
   path_ = pattern;
 }
 
@@ -28,7 +29,8 @@ TempDir::~TempDir() {
   for (auto it = fs::recursive_directory_iterator(
            path_, fs::directory_options::skip_permission_denied, ec);
        !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-    if (!it->is_symlink(ec)) fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    if (!it->is_symlink(ec))
+      fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
   }
   fs::remove_all(path_, ec);
 }
@@ -45,7 +47,8 @@ std::string TempDir::mkdir(const std::string& relative) const {
 
 void makeBackEnd(const std::string& path, const std::vector<std::string>& tables, int rows) {
   fs::path parent = fs::path(path).parent_path();
-  if (!parent.empty()) fs::create_directories(parent);
+  if (!parent.empty())
+    fs::create_directories(parent);
   auto db = dao::CreateDatabase(path);
   for (const auto& table : tables) {
     db->Execute("CREATE TABLE " + dao::BracketName(table) +
@@ -60,7 +63,8 @@ void makeBackEnd(const std::string& path, const std::vector<std::string>& tables
 
 void makeFrontEnd(const std::string& path) {
   fs::path parent = fs::path(path).parent_path();
-  if (!parent.empty()) fs::create_directories(parent);
+  if (!parent.empty())
+    fs::create_directories(parent);
   auto db = dao::CreateDatabase(path);
   db->Execute("CREATE TABLE tblLocal (ID INTEGER PRIMARY KEY, Note TEXT COLLATE NOCASE)");
   db->Execute("INSERT INTO tblLocal (Note) VALUES ('kept locally')");
@@ -77,9 +81,8 @@ void linkTable(const std::string& frontEnd, const std::string& localName,
   db->Close();
 }
 
-int addLinkSet(const std::string& frontEnd, const std::string& name,
-               const std::string& description, bool active, const std::vector<Link>& links,
-               const std::string& frontEndPath) {
+int addLinkSet(const std::string& frontEnd, const std::string& name, const std::string& description,
+               bool active, const std::vector<Link>& links, const std::string& frontEndPath) {
   {
     auto db = dao::OpenDatabase(frontEnd);
     bool present = db->TableDefs().Contains("tblLinkedSets");
@@ -119,7 +122,8 @@ std::vector<LinkedDef> linkedDefs(const std::string& frontEnd) {
   auto db = dao::OpenDatabase(frontEnd, 0, true);
   std::vector<LinkedDef> out;
   for (const auto& def : db->TableDefs()) {
-    if (!def.Connect().empty()) out.push_back({def.Name(), def.Connect(), def.SourceTableName()});
+    if (!def.Connect().empty())
+      out.push_back({def.Name(), def.Connect(), def.SourceTableName()});
   }
   db->Close();
   return out;

@@ -46,9 +46,8 @@ struct Link {
 // Adds a link set to frontEnd, creating the link-set tables first when they are missing.
 // frontEndPath is the path recorded with the set ("" leaves it empty, as before a first check).
 // Returns the set's ID.
-int addLinkSet(const std::string& frontEnd, const std::string& name,
-               const std::string& description, bool active, const std::vector<Link>& links,
-               const std::string& frontEndPath = "");
+int addLinkSet(const std::string& frontEnd, const std::string& name, const std::string& description,
+               bool active, const std::vector<Link>& links, const std::string& frontEndPath = "");
 
 struct LinkedDef {
   std::string name;

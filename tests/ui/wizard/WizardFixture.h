@@ -1,11 +1,16 @@
 // Common ground for the wizard suites: a temporary folder with a front end and its back ends, a
-// scripted desktop on which every page, message box and file dialog must be expected, and a
-// clean component state and window list around each test.
+// scripted desktop on which every page, message box and file dialog must be expected, a console
+// session for whole walks through the pages, and a clean component state and window list around
+// each test.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -13,6 +18,7 @@
 #include "engine/ComponentState.h"
 #include "tests/support/Fixtures.h"
 #include "ui/wizard/WizardPage.h"
+#include "uikit/console/console_desktop.h"
 #include "uikit/form.h"
 #include "uikit/script/scripted_desktop.h"
 
@@ -20,56 +26,117 @@ namespace orvanta {
 
 namespace script = uikit::script;
 using testsupport::Link;
-using testsupport::LinkRow;
 using uikit::Answer;
+using Links = std::vector<Link>;
 
-// Public, so that tables of situations can build their worlds through it.
 class WizardTest : public ::testing::Test {
  public:
   void SetUp() override {
-    state() = ComponentState{};
-    ComponentState& s = state();
+    uikit::unloadAllForms();  // also when a test starts over
+    dao::SetFaultHook(nullptr);
+    ComponentState& s = state() = ComponentState{};
     s.bolAllowSetSwitching = s.bolAllowPathChange = s.bolAllowAddTables = s.bolAllowSetMgmt = true;
     s.defaultsApplied = true;
   }
+  // Starts the test over, without the files in app/.
+  void restart() {
+    std::filesystem::remove_all(dir.file("app"));
+    SetUp();
+  }
   void TearDown() override {
-    dao::SetFaultHook(nullptr);
     uikit::unloadAllForms();
     uikit::FormRegistry::current().collect();
-    state() = ComponentState{};
     EXPECT_EQ(desk.leftovers(), "");
     EXPECT_EQ(desk.failure(), "");
   }
 
-  // The front end app/fe.mdb with feLinks as its linked tables and the active set "Main" holding
-  // setLinks, recorded with fe as its front end; the component state is what a check leaves
-  // behind. The back ends must exist.
-  void buildWorld(const std::vector<Link>& setLinks, const std::vector<Link>& feLinks) {
+  // The front end fe linking feLinks, with the active set "Main" holding setLinks and recording
+  // fe as its front end; the component state is what a check leaves behind.
+  void buildWorld(const Links& setLinks, const Links& feLinks) {
     testsupport::makeFrontEnd(fe);
     for (const Link& link : feLinks)
       testsupport::linkTable(fe, link.table, link.backEnd);
     testsupport::addLinkSet(fe, "Main", "Main set", true, setLinks, fe);
-    useActiveSet("Main");
-  }
-  void useActiveSet(const std::string& name) {
     ComponentState& s = state();
     s.currentFrontEndPath = s.savedFrontEndPath = s.linkSetDatabasePath = fe;
-    s.activeSetName = name;
+    s.activeSetName = "Main";
     s.activeSetFound = true;
   }
 
-  // Everything the wizard may change: the link rows and the front end's linked tables.
-  struct Snapshot {
-    std::vector<LinkRow> rows;
-    std::vector<testsupport::LinkedDef> defs;
-    bool operator==(const Snapshot&) const = default;
-  };
-  Snapshot snapshot() const { return {testsupport::linkRows(fe), testsupport::linkedDefs(fe)}; }
-
-  static int loadedForms() {
-    return static_cast<int>(uikit::FormRegistry::current().loadedForms().size());
+  // A back end in app/data/ by its file stem, anything else in full after "?".
+  std::string stem(const std::string& path) const {
+    const std::string data = dir.file("app/data/");
+    const bool near = path.starts_with(data) && path.ends_with(".mdb");
+    return near ? path.substr(data.size(), path.size() - data.size() - 4) : "?" + path;
   }
-  static std::string connect(const std::string& path) { return ";DATABASE=" + path; }
+  // Everything the wizard may change: the link rows as "<set>.<table>=<back end>", "*" before an
+  // active set, then after "|" the front end's linked tables as "<table>=<back end>" (its source
+  // table in brackets when that differs). Stored paths are expected behind ";DATABASE=".
+  std::string world() const {
+    std::set<std::string> active;
+    for (const auto& set : testsupport::linkSets(fe)) {
+      if (set.active)
+        active.insert(set.name);
+    }
+    const auto where = [&](const std::string& c) {
+      return c.starts_with(";DATABASE=") ? stem(c.substr(10)) : "?" + c;
+    };
+    std::string s;
+    for (const auto& r : testsupport::linkRows(fe)) {
+      s += (active.count(r.setName) ? "*" : "") + r.setName + "." + r.table + "=" +
+           where(r.databasePath) + " ";
+    }
+    s += "|";
+    for (const auto& d : testsupport::linkedDefs(fe))
+      s += " " + d.name + "=" + where(d.connect) +
+           (d.sourceTable == d.name ? "" : "(" + d.sourceTable + ")");
+    return s;
+  }
+  // What wizard printed at a console fed with input, one command or answer a line.
+  static std::string transcript(const std::function<void()>& wizard, const std::string& input) {
+    std::istringstream in(input);
+    std::ostringstream out;
+    uikit::console::ConsoleDesktop console(in, out);
+    uikit::ScopedDesktop use(console);
+    wizard();
+    return out.str();
+  }
+  // Runs wizard at a console and returns the trail of what it showed: each window by name, with
+  // ":<option>" for its selected option; a message box as "[<title>]"; refusals ("! ..."), beeps
+  // and the end of input as printed. A window printed again unchanged is not repeated.
+  static std::string run(const std::function<void()>& wizard, const std::string& input) {
+    std::vector<std::string> shown;
+    std::istringstream lines(transcript(wizard, input));
+    for (std::string line; std::getline(lines, line);) {
+      while (line.starts_with("> ") || line.starts_with("? "))
+        line.erase(0, 2);  // prompts
+      if (line.starts_with("=== ")) {
+        shown.push_back(line.substr(4, line.find(' ', 4) - 4));
+      } else if (line.starts_with("--- MsgBox \"")) {
+        shown.push_back("[" + line.substr(12, line.find('"', 12) - 12) + "]");
+      } else if (line.starts_with("!") || line.starts_with("(")) {
+        shown.push_back(line);
+      } else if (const auto at = line.find(" option (*) "); at != std::string::npos) {
+        const auto name = line.find_first_not_of(' ') + 3;  // after "opt"
+        shown.back() += ":" + line.substr(name, at - name);
+      }
+    }
+    shown.erase(std::unique(shown.begin(), shown.end()), shown.end());
+    std::string trail;
+    for (const std::string& item : shown)
+      trail += (trail.empty() ? "" : " ") + item;
+    return trail;
+  }
+  static std::string run(uikit::Form& page, const std::string& input) {
+    return run([&page] { page.ShowModal(); }, input);
+  }
+  // From now on the database step op ("append", "commit", ...) fails with error 3043.
+  static void failAt(const std::string& op) {
+    dao::SetFaultHook([op](std::string_view step, std::string_view) {
+      if (step == op)
+        throw dao::Error(dao::kErrDiskIO, "injected");
+    });
+  }
 
   testsupport::TempDir dir;
   std::string fe = dir.file("app/fe.mdb");
@@ -78,36 +145,5 @@ class WizardTest : public ::testing::Test {
   script::ScriptedDesktop desk;
   uikit::ScopedDesktop useDesk{desk};
 };
-
-// The option buttons of a page: which are enabled, which is selected, which the marker marks.
-struct OptionState {
-  std::string enabled;  // names, blank-separated, in page order
-  std::string selected;
-  std::string marked;
-  bool operator==(const OptionState&) const = default;
-};
-inline std::ostream& operator<<(std::ostream& os, const OptionState& s) {
-  return os << "{enabled: " << s.enabled << "; selected: " << s.selected << "; marked: " << s.marked
-            << "}";
-}
-inline OptionState optionState(const OptionPage& page) {
-  OptionState s;
-  for (const auto& control : page.controls()) {
-    if (control->kind() != uikit::ControlKind::OptionButton)
-      continue;
-    const auto& option = static_cast<const uikit::OptionButton&>(*control);
-    if (option.Enabled)
-      s.enabled += (s.enabled.empty() ? "" : " ") + option.name();
-    if (option.value())
-      s.selected = option.name();
-    // Marked: the marker stands left of the option, its top 15 twips above the option's top.
-    const auto& marker = page.Image2.geometry;
-    if (page.Image2.container() == option.container() && marker.top == option.geometry.top - 15 &&
-        marker.left + marker.width <= option.geometry.left) {
-      s.marked = option.name();
-    }
-  }
-  return s;
-}
 
 }  // namespace orvanta

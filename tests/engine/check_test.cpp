@@ -1,0 +1,359 @@
+// Link validation and the start-up check: verdicts, the Fix Set and Switch Set pages' lists, the
+// candidate searches, and every row of the check's decision table, reached both from the
+// analysis results alone and from real front ends and back ends on disk.
+#include <filesystem>
+#include <functional>
+#include <sstream>
+
+#include "engine/StartupDecision.h"
+#include "tests/engine/support.h"
+#include "ui/wizard/WizardPage.h"
+#include "ui/wizard/frmSwitchSet.h"
+
+namespace enginetest {
+namespace {
+
+namespace fsys = std::filesystem;
+using orvanta::detail::Situation;
+using A = orvanta::detail::StartupAction;
+using orvanta::frmFixSet;
+
+TEST(StartupDecision, TheFirstRowThatHoldsActs) {
+  struct Case {
+    Situation s;  // matches open rel moved found present valid count
+    int row;
+    A action;
+  };
+  // Rows 5 and 6 are also reached from real files below, with each link count.
+  const Case cases[] = {
+      {{true, true, false, true, false, false, false, 0}, 1, A::ShowFEMoved},
+      {{true, true, false, false, false, false, false, 2}, 2, A::Nothing},
+      {{false, false, false, true, false, false, true, 1}, 3, A::SetManager},
+      {{true, false, true, true, true, true, false, 3}, 4, A::SameRelativePath},
+      {{false, false, false, false, true, false, true, 3}, 5, A::Relink},
+      {{false, false, false, false, true, true, true, 1}, 5, A::Relink},
+      {{false, true, false, false, true, true, false, 3}, 6, A::ShowIIb2c2},
+      {{false, false, false, false, false, true, false, 1}, 7, A::ShowCreateNewSet},
+      {{false, false, false, false, true, true, false, 3}, 8, A::ShowWizard1},
+      {{true, false, false, true, true, true, false, 3}, 8, A::ShowWizard1},
+  };
+  for (const Case& c : cases) {
+    const auto d = orvanta::detail::decideStartupAction(c.s);
+    EXPECT_TRUE(d.row == c.row && d.action == c.action)
+        << "row " << c.row << ", count " << c.s.count;
+  }
+}
+
+using Validation = EngineTest;
+
+TEST_F(Validation, EverySetGetsItsVerdict) {
+  const std::string be = backEnd("app/data/be.mdb", {"Customers", "Order Details"});
+  const std::string fe = frontEnd("app/fe.mdb", {{"Customers", be}});
+  // A quote in a set name and a blank in a table name must not break the statements.
+  addLinkSet(fe, "O'Neil", "", true, {{"Customers", be}, {"Order Details", be}});
+  addLinkSet(fe, "NoTable", "", false, {{"Customers", be}, {"Missing", be}});
+  addLinkSet(fe, "Empty", "", false, {});
+  addLinkSet(fe, "NoFile", "", false, {{"Customers", dir.file("app/x.mdb")}});
+  useFrontEnd(fe, "O'Neil");
+
+  EXPECT_TRUE(orvanta::ValidateLinkSets());
+  EXPECT_TRUE(state().activeSetValid);
+  std::vector<bool> valid;
+  for (const auto& set : linkSets(fe))
+    valid.push_back(set.valid);
+  EXPECT_EQ(valid, (std::vector<bool>{true, false, true, false}));
+  EXPECT_EQ(uikit::form<frmFixSet>().lsvDatabases.Count(), 0);  // nothing to search for
+}
+
+TEST_F(Validation, ABrokenActiveSetPreparesTheFixSetPage) {
+  const std::string good = backEnd("app/data/good.mdb", {"Customers"});
+  const std::string half = backEnd("app/data/half.mdb", {"Customers"});  // lacks Orders
+  const std::string missing = dir.file("app/be.mdb");
+  for (const char* file : {"app/data/spare.mdb", "app/copy.mdb", "app/sub/deep.MDB", "app/x.txt",
+                           "app/.hidden/h.mdb", "outside/o.mdb"})
+    backEnd(file);
+  // Links are not followed: one loops back up, one leads out of the tree.
+  fsys::create_directory_symlink(dir.file("app"), dir.file("app/sub/loop"));
+  fsys::create_directory_symlink(dir.file("outside"), dir.file("app/out"));
+  const std::string fe = frontEnd("app/fe.mdb");
+  addLinkSet(fe, "Main", "", true,
+             {{"Customers", good}, {"Orders", half}, {"Extra", missing}, {"Other", missing}});
+  useFrontEnd(fe, "Main");
+
+  EXPECT_FALSE(orvanta::ValidateLinkSets());
+  frmFixSet& page = uikit::form<frmFixSet>();
+  std::vector<std::string> rows;
+  for (int i = 0; i < page.lstTables.ListCount(); ++i) {
+    rows.push_back(page.lstTables.List(i) + (page.lstTables.Selected(i) ? " on " : " off ") +
+                   std::to_string(page.lstTables.ItemData(i)));
+  }
+  EXPECT_EQ(rows, (std::vector<std::string>{"Customers (" + good + ") on 1", "Orders () off 0",
+                                            "Extra () off 0", "Other () off 0"}));
+  EXPECT_EQ(page.txtDatabasePath.Text, half);
+  EXPECT_FALSE(state().tableChangeGuard);
+  // Beside both broken back ends and below the front end, each file once, never the front end
+  // itself, whatever the letter case of the extension.
+  EXPECT_EQ(candidates(), (std::vector<std::string>{
+                              dir.file("app/.hidden/h.mdb"), dir.file("app/copy.mdb"), good, half,
+                              dir.file("app/data/spare.mdb"), dir.file("app/sub/deep.MDB")}));
+  EXPECT_EQ(page.lstDatabases.ListCount(), 6);
+}
+
+TEST_F(Validation, CheckRelativePathNeedsEveryBackEndWithItsTables) {
+  struct Case {
+    const char* name;
+    std::vector<Link> links;                                              // relative to old/app
+    std::vector<std::pair<const char*, std::vector<std::string>>> files;  // relative to new/app
+    bool expected;
+  };
+  // clang-format off
+  const std::vector<Case> cases = {
+      {"two links, one back end", {{"Customers", "Data/be.mdb"}, {"Orders", "Data/be.mdb"}},
+       {{"Data/be.mdb", {"Customers", "Orders"}}}, true},
+      {"spread over two back ends", {{"Customers", "Data/a.mdb"}, {"Orders", "Lookup/b.mdb"}},
+       {{"Data/a.mdb", {"Customers"}}, {"Lookup/b.mdb", {"Orders"}}}, true},
+      {"second back end missing", {{"Customers", "Data/a.mdb"}, {"Orders", "Lookup/b.mdb"}},
+       {{"Data/a.mdb", {"Customers"}}}, false},
+      {"a table missing", {{"Customers", "Data/be.mdb"}, {"Orders", "Data/be.mdb"}},
+       {{"Data/be.mdb", {"Customers"}}}, false},
+      {"beside the front end's folder", {{"Customers", "../Shared/be.mdb"}},
+       {{"../Shared/be.mdb", {"Customers"}}}, true},
+  };
+  // clang-format on
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string root = "case" + std::to_string(++n) + "/";
+    const auto place = [&](const std::string& relative) {
+      return fsys::path(dir.file(root + relative)).lexically_normal().string();
+    };
+    std::vector<Link> links;
+    for (const Link& link : c.links)
+      links.push_back({link.table, place("old/app/" + link.backEnd)});
+    std::vector<std::string> expected;
+    for (const auto& [file, held] : c.files) {
+      expected.push_back(place(std::string("new/app/") + file));
+      testsupport::makeBackEnd(expected.back(), held);
+    }
+    const std::string fe = frontEnd(root + "new/app/fe.mdb");
+    addLinkSet(fe, "Main", "", true, links);
+    useFrontEnd(fe, "Main", dir.file(root + "old/app/fe.mdb"));
+    uikit::unloadAllForms();
+
+    EXPECT_EQ(orvanta::CheckRelativePath(), c.expected);
+    if (c.expected) {
+      EXPECT_EQ(candidates(), expected);
+      EXPECT_EQ(uikit::form<frmFixSet>().txtDatabasePath.Text, links[0].backEnd);
+    }
+  }
+}
+
+TEST_F(Validation, MatchingSetsAreOfferedForSwitching) {
+  const std::string be = dir.file("app/data/be.mdb");
+  const std::string fe = frontEnd("app/fe.mdb", {{"Customers", be}, {"Orders", be}});
+  const std::string shouted = dir.file("APP/DATA/BE.MDB");
+  addLinkSet(fe, "Main", "", true, {{"Customers", be}, {"Orders", be}});
+  addLinkSet(fe, "Shouted", "", false, {{"Orders", shouted}, {"Customers", shouted}});
+  addLinkSet(fe, "Fewer", "", false, {{"Customers", be}});
+  addLinkSet(fe, "More", "", false, {{"Customers", be}, {"Orders", be}, {"Extra", be}});
+  addLinkSet(fe, "TableCase", "", false, {{"customers", be}, {"Orders", be}});
+  addLinkSet(fe, "Empty", "", false, {});
+  addLinkSet(fe, "Again", "", false, {{"Customers", be}, {"Orders", be}});
+  useFrontEnd(fe, "Main");
+
+  orvanta::MatchLinkSets();
+  EXPECT_EQ(state().matchingSetCount, 3);
+  EXPECT_TRUE(state().activeSetMatches);
+  const auto& offered = uikit::form<orvanta::frmSwitchSet>().lstValidSets;
+  std::vector<std::string> names;
+  for (int i = 0; i < offered.ListCount(); ++i)
+    names.push_back(offered.List(i));
+  EXPECT_EQ(names, (std::vector<std::string>{"Shouted", "Again"}));
+}
+
+// Real files: back ends in w/data, the front end w/app/fe.mdb. Links are written in short:
+// "C>be O>gone" links Customers to be.mdb and Orders to gone.mdb (linked, then deleted).
+class RowTest : public EngineTest {
+ public:
+  std::string be() const { return dir.file("w/data/be.mdb"); }
+  std::string fe() const { return dir.file("w/app/fe.mdb"); }
+  std::vector<Link> links(const std::string& text) const {
+    std::vector<Link> out;
+    std::istringstream words(text);
+    for (std::string word; words >> word;)
+      out.push_back(
+          {word[0] == 'C' ? "Customers" : "Orders", dir.file("w/data/" + word.substr(2) + ".mdb")});
+    return out;
+  }
+  void build(const std::string& frontEndLinks) {
+    backEnd("w/data/be.mdb");
+    backEnd("w/data/be2.mdb");
+    frontEnd("w/app/fe.mdb", links(frontEndLinks));
+    fsys::remove(dir.file("w/data/gone.mdb"));
+  }
+  void set(const std::string& setLinks, const std::string& saved) {
+    addLinkSet(fe(), "Main", "", true, links(setLinks), saved);
+  }
+  // Queues, for each page, an action that records what it shows and closes it.
+  void closePages(const std::vector<std::string>& forms) {
+    for (const std::string& form : forms) {
+      desk.onShow(form, [this](uikit::Form& shown) {
+        if (auto* page = dynamic_cast<orvanta::WizardPage*>(&shown))
+          info = page->txtInfo.Text;
+        if (uikit::FormRegistry::current().isLoaded<orvanta::frmFixSet>()) {
+          auto& fix = uikit::form<orvanta::frmFixSet>();
+          store = candidates();
+          for (const auto& row : fix.lstTables.items())
+            tables.push_back(row.text);
+          brokenBackEnd = fix.txtDatabasePath.Text;
+        }
+        script::close(shown);
+      });
+    }
+  }
+  static int check(const std::string& frontEndPath) {
+    return orvanta::clsOrvanta().CheckLinkedTables(frontEndPath);
+  }
+
+  // What the pages saw: the info text and the Fix Set page's lists.
+  std::string info, brokenBackEnd;
+  std::vector<std::string> store, tables;
+};
+
+struct RowCase {
+  const char* name;
+  const char* frontEndLinks;
+  const char* setLinks;  // the active set's links; nullptr for no link set at all
+  std::vector<std::string> forms;
+  std::string message;                // the title of the one message box, "" for none
+  const char* linkedAfter = nullptr;  // the front end's links after the check, when asserted
+  std::function<void(RowTest&)> more = nullptr;
+};
+
+class DecisionRow : public RowTest, public ::testing::WithParamInterface<RowCase> {};
+
+TEST_P(DecisionRow, ActsAndAnswersTheHost) {
+  const RowCase& c = GetParam();
+  const std::string name = c.name;
+  build(c.frontEndLinks);
+  if (c.setLinks)
+    set(c.setLinks, name.starts_with("R1") ? dir.file("w/x/y/fe.mdb") : fe());
+  if (name.starts_with("R8"))
+    fsys::rename(be(), dir.file("w/data/be-renamed.mdb"));
+  closePages(c.forms);
+  if (!c.message.empty())
+    desk.answer(uikit::Answer::OK, "", c.message);
+
+  EXPECT_EQ(check(fe()), 0);
+  EXPECT_EQ(desk.shownForms(), c.forms);
+  EXPECT_EQ(desk.messages().size(), c.message.empty() ? 0u : 1u);
+  EXPECT_TRUE(uikit::FormRegistry::current().loadedForms().empty());
+  if (c.linkedAfter) {
+    std::vector<LinkedDef> expected;
+    for (const Link& link : links(c.linkedAfter))
+      expected.push_back(linked(link.table, link.backEnd));
+    EXPECT_EQ(linkedDefs(fe()), expected);
+  }
+  if (c.more)
+    c.more(*this);
+}
+
+const char* kM1 = "Links Reestablished";
+
+// clang-format off
+const RowCase kRows[] = {
+    {"R1_MovedLinksStillGood", "C>be O>be", "C>be O>be", {"frmFEMoved"}, "", nullptr,
+     [](RowTest& t) {
+       EXPECT_EQ(t.store, std::vector<std::string>{t.be()});  // the set's back end, once
+       EXPECT_EQ(t.tables, (std::vector<std::string>{"Customers ()", "Orders ()"}));
+       EXPECT_EQ(linkSets(t.fe())[0].frontEndPath, t.fe());  // the new place
+     }},
+    {"R2_AllInOrder", "C>be O>be", "C>be O>be", {}, "", "C>be O>be"},
+    {"R3_NoSetNoLinks", "", nullptr, {"frmSetManager"}, "No Active Link Set Found", nullptr,
+     [](RowTest& t) {
+       EXPECT_TRUE(dao::OpenDatabase(t.fe())->TableDefs().Contains("tblLinkedSets"));
+     }},
+    {"R5a_ValidSetNoLinkedTables", "", "C>be O>be", {}, kM1, "C>be O>be"},
+    {"R5b_OpenSetHasMore", "C>be", "C>be O>be", {}, kM1, "C>be O>be"},
+    {"R5c_OpenFrontEndHasMore", "C>be O>be", "C>be", {"frmId12"}, "", "C>be O>be"},
+    {"R5d_BothValidButDifferent", "C>be2 O>be2", "C>be O>be", {"frmIb1"}, "", "C>be2 O>be2"},
+    {"R5e_BrokenSameCount", "C>gone O>gone", "C>be O>be", {}, kM1, "C>be O>be"},
+    {"R5f_BrokenFrontEndHasMore", "C>gone O>gone", "C>be", {"frmId12"}, ""},
+    {"R6a_NoSetLinksOpen", "C>be", nullptr, {"frmCreateNewSet"}, ""},
+    {"R6b_SetBrokenFrontEndHasMore", "C>be O>be", "C>gone", {"frmIIb2c2"}, ""},
+    {"R6c_SetBrokenSetHasMore", "C>be", "C>gone O>gone", {"frmWizard1"}, ""},
+    {"R7_NoSetLinksBroken", "C>gone", nullptr, {"frmCreateNewSet"}, ""},
+    {"R8_BackEndRenamed", "C>be O>be", "C>be O>be", {"frmWizard1"}, "", nullptr, [](RowTest& t) {
+       EXPECT_EQ(t.brokenBackEnd, t.be());
+       // Candidates from the broken back end's folder.
+       EXPECT_EQ(t.store, (std::vector<std::string>{t.dir.file("w/data/be-renamed.mdb"),
+                                             t.dir.file("w/data/be2.mdb")}));
+     }},
+};
+// clang-format on
+
+INSTANTIATE_TEST_SUITE_P(Rows, DecisionRow, ::testing::ValuesIn(kRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Row 4: the front end was w/old/fe.mdb with its back end in w/old/Data; it is now w/new/fe.mdb
+// beside a copy of the back end in w/new/Data.
+TEST_F(RowTest, Row4_SameRelativePathTellsWhetherTheOldLinksStillWork) {
+  for (bool stillThere : {true, false}) {
+    SCOPED_TRACE(stillThere ? "T1" : "T2");
+    state() = orvanta::ComponentState{};
+    fsys::remove_all(dir.file("w"));
+    store.clear();
+    const std::string oldBe = backEnd("w/old/Data/be.mdb"), copy = backEnd("w/new/Data/be.mdb");
+    const std::vector<Link> oldLinks{{"Customers", oldBe}, {"Orders", oldBe}};
+    const std::string moved = frontEnd("w/new/fe.mdb", oldLinks);
+    addLinkSet(moved, "Main", "", true, oldLinks, dir.file("w/old/fe.mdb"));
+    if (!stillThere)
+      fsys::remove(oldBe);
+    closePages({"frmWizard1"});
+    EXPECT_EQ(check(moved), 0);
+    EXPECT_NE(info.find(stillThere ? "still valid" : "no longer valid"), std::string::npos);
+    // The copy at the same relative place, and with T1 the set's own back end too.
+    EXPECT_EQ(store, (stillThere ? std::vector<std::string>{copy, oldBe} : std::vector{copy}));
+  }
+}
+
+TEST_F(RowTest, IgnoringReturnsOneOnceAndKeepsTheOldPath) {
+  // Moved and broken: row 8. The user ignores it.
+  build("C>be");
+  set("C>be", dir.file("w/old/inner/fe.mdb"));
+  fsys::rename(be(), dir.file("w/data/elsewhere.mdb"));
+  desk.onShow("frmWizard1", [](uikit::Form& page) {
+    script::click(page, "optIgnore");
+    script::click(page, "cmdNext");
+  });
+  desk.answer(uikit::Answer::Yes, "", "Confirm Ignore");
+  EXPECT_EQ(check(fe()), 1);
+  EXPECT_EQ(linkSets(fe())[0].frontEndPath, dir.file("w/old/inner/fe.mdb"));
+
+  // Repaired in between: the next check starts with the flag down, whatever the last one left.
+  fsys::rename(dir.file("w/data/elsewhere.mdb"), be());
+  closePages({"frmFEMoved"});
+  EXPECT_EQ(check(fe()), 0);
+}
+
+TEST_F(RowTest, FirstRunIsNotAMoveAndRecordsWhereTheFrontEndIs) {
+  build("C>be");
+  set("C>be", "");
+  EXPECT_EQ(check(fe()), 0);
+  EXPECT_TRUE(desk.shownForms().empty());
+  EXPECT_FALSE(state().frontEndMoved);
+  EXPECT_EQ(linkSets(fe())[0].frontEndPath, fe());
+}
+
+TEST_F(RowTest, TheMoveTestIgnoresLetterCase) {
+  build("C>be");
+  const std::string shouted = dir.file("W/APP/FE.MDB");
+  set("C>be", shouted);
+  EXPECT_EQ(check(fe()), 0);
+  EXPECT_TRUE(desk.shownForms().empty());  // row 2: the host's own spelling was opened
+  EXPECT_FALSE(state().frontEndMoved);
+  EXPECT_EQ(linkSets(fe())[0].frontEndPath, shouted);
+}
+
+}  // namespace
+}  // namespace enginetest

@@ -146,7 +146,8 @@ sqlite3* OpenConnection(const std::string& path, bool readOnly) {
   // end attached to the front end) could compute without end. They do not run; the layer's own
   // TEMP views over linked tables still do.
   sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
-  if (readOnly) sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+  if (readOnly)
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
   // Waits for another writer are short: the layer reports a lock rather than hang.
   sqlite3_busy_timeout(db, readOnly ? 250 : 2000);
   char* message = nullptr;

@@ -15,25 +15,25 @@ namespace {
 
 class ErrorsTest : public ::testing::Test {
  protected:
-  void SetUp() override { MakeBackEnd(dir_.File("be.mdb"), {"Customers"}); }
+  void SetUp() override { MakeBackEnd(dir_.file("be.mdb"), {"Customers"}); }
   void TearDown() override { SetFaultHook(nullptr); }
   TempDir dir_;
 };
 
 TEST_F(ErrorsTest, OpeningMissingAndReadOnlyFiles) {
-  EXPECT_DAO_ERROR(OpenDatabase(dir_.File("missing.mdb")), kErrFileNotFound);
-  EXPECT_DAO_ERROR(OpenDatabase(dir_.File("no/such/folder.mdb"), 4, true), kErrFileNotFound);
+  EXPECT_DAO_ERROR(OpenDatabase(dir_.file("missing.mdb")), kErrFileNotFound);
+  EXPECT_DAO_ERROR(OpenDatabase(dir_.file("no/such/folder.mdb"), 4, true), kErrFileNotFound);
   EXPECT_DAO_ERROR(OpenDatabase(""), kErrFileNotFound);
   // Read-only means no write bit, even for a user (root) who could write anyway.
-  chmod(dir_.File("be.mdb").c_str(), 0444);
-  EXPECT_DAO_ERROR(OpenDatabase(dir_.File("be.mdb")), kErrCannotOpen);
-  EXPECT_DAO_ERROR(OpenDatabase(dir_.File("be.mdb"), 0, false), kErrCannotOpen);
-  auto db = OpenDatabase(dir_.File("be.mdb"), 4, true);  // probing read-only works
+  chmod(dir_.file("be.mdb").c_str(), 0444);
+  EXPECT_DAO_ERROR(OpenDatabase(dir_.file("be.mdb")), kErrCannotOpen);
+  EXPECT_DAO_ERROR(OpenDatabase(dir_.file("be.mdb"), 0, false), kErrCannotOpen);
+  auto db = OpenDatabase(dir_.file("be.mdb"), 4, true);  // probing read-only works
   EXPECT_EQ(db->TableDefs().Item("customers").Name(), "Customers");
 }
 
 TEST_F(ErrorsTest, WritesThroughReadOnlyOpen) {
-  auto db = OpenDatabase(dir_.File("be.mdb"), 0, true);
+  auto db = OpenDatabase(dir_.file("be.mdb"), 0, true);
   EXPECT_TRUE(db->ReadOnly());
   EXPECT_DAO_ERROR(db->Execute("DELETE * FROM Customers"), kErrFileNotWritable);
   auto rs = db->OpenRecordset("SELECT * FROM Customers");
@@ -47,56 +47,56 @@ TEST_F(ErrorsTest, WritesThroughReadOnlyOpen) {
 }
 
 TEST_F(ErrorsTest, FilesThatAreNotDatabasesFailAtOnce) {
-  std::string good = ReadFile(dir_.File("be.mdb"));
+  std::string good = ReadFile(dir_.file("be.mdb"));
   ASSERT_GT(good.size(), 4096u * 2);
-  WriteFile(dir_.File("text.mdb"), "Standard Jet DB, or so it claims");
-  WriteFile(dir_.File("empty.mdb"), "");
-  WriteFile(dir_.File("truncated.mdb"), good.substr(0, good.size() / 2));
+  WriteFile(dir_.file("text.mdb"), "Standard Jet DB, or so it claims");
+  WriteFile(dir_.file("empty.mdb"), "");
+  WriteFile(dir_.file("truncated.mdb"), good.substr(0, good.size() / 2));
   // A valid header over a schema page of noise.
   std::string damaged = good;
   for (std::size_t i = 100; i < 4096; ++i)
     damaged[i] = static_cast<char>(i * 7);
-  WriteFile(dir_.File("damaged.mdb"), damaged);
-  ASSERT_EQ(mkfifo(dir_.File("fifo.mdb").c_str(), 0666), 0);
-  std::filesystem::create_directory(dir_.File("folder.mdb"));
+  WriteFile(dir_.file("damaged.mdb"), damaged);
+  ASSERT_EQ(mkfifo(dir_.file("fifo.mdb").c_str(), 0666), 0);
+  std::filesystem::create_directory(dir_.file("folder.mdb"));
 
   auto start = std::chrono::steady_clock::now();
   for (const char* name :
        {"text.mdb", "empty.mdb", "truncated.mdb", "damaged.mdb", "fifo.mdb", "folder.mdb"}) {
     SCOPED_TRACE(name);
-    EXPECT_DAO_ERROR(OpenDatabase(dir_.File(name), 4, true), kErrNotADatabase);
-    EXPECT_DAO_ERROR(OpenDatabase(dir_.File(name)), kErrNotADatabase);
+    EXPECT_DAO_ERROR(OpenDatabase(dir_.file(name), 4, true), kErrNotADatabase);
+    EXPECT_DAO_ERROR(OpenDatabase(dir_.file(name)), kErrNotADatabase);
   }
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
   // Nothing was written to them either.
-  EXPECT_EQ(ReadFile(dir_.File("text.mdb")), "Standard Jet DB, or so it claims");
-  EXPECT_EQ(ReadFile(dir_.File("empty.mdb")), "");
+  EXPECT_EQ(ReadFile(dir_.file("text.mdb")), "Standard Jet DB, or so it claims");
+  EXPECT_EQ(ReadFile(dir_.file("empty.mdb")), "");
 }
 
 TEST_F(ErrorsTest, StoredQueriesOfUntrustedFilesDoNotRun) {
   {
-    auto db = OpenDatabase(dir_.File("be.mdb"));
+    auto db = OpenDatabase(dir_.file("be.mdb"));
     db->Execute(
         "CREATE VIEW Endless AS WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) "
         "SELECT x FROM n");
   }
-  auto probe = OpenDatabase(dir_.File("be.mdb"), 4, true);
+  auto probe = OpenDatabase(dir_.file("be.mdb"), 4, true);
   EXPECT_DAO_ERROR(probe->OpenRecordset("SELECT * FROM Endless"), kErrTableNotFound);
   EXPECT_FALSE(probe->TableDefs().Contains("Endless"));  // a query is not a table definition
   // Nor can a link name it as its source, nor can a front end reach it once the file is
   // attached for another link.
-  auto fe = CreateDatabase(dir_.File("fe.mdb"));
-  TableDef link = fe->CreateTableDef("Endless", 0, "Endless", ConnectTo(dir_.File("be.mdb")));
+  auto fe = CreateDatabase(dir_.file("fe.mdb"));
+  TableDef link = fe->CreateTableDef("Endless", 0, "Endless", ConnectTo(dir_.file("be.mdb")));
   EXPECT_DAO_ERROR(fe->TableDefs().Append(link), kErrObjectNotFound);
   TableDef customers =
-      fe->CreateTableDef("Customers", 0, "Customers", ConnectTo(dir_.File("be.mdb")));
+      fe->CreateTableDef("Customers", 0, "Customers", ConnectTo(dir_.file("be.mdb")));
   fe->TableDefs().Append(customers);
   EXPECT_EQ(fe->OpenRecordset("Customers")->RecordCount(), 2);
   EXPECT_DAO_ERROR(fe->OpenRecordset("SELECT * FROM Endless"), kErrTableNotFound);
 }
 
 TEST_F(ErrorsTest, StatementsNameMissingTablesOrAreMalformed) {
-  auto db = OpenDatabase(dir_.File("be.mdb"));
+  auto db = OpenDatabase(dir_.file("be.mdb"));
   EXPECT_DAO_ERROR(db->OpenRecordset("SELECT * FROM tblLinkedSets"), kErrTableNotFound);
   EXPECT_DAO_ERROR(db->Execute("DELETE * FROM Nowhere"), kErrTableNotFound);
   EXPECT_DAO_ERROR(db->OpenRecordset("SELECT FROM WHERE"), kErrSyntax);
@@ -113,7 +113,7 @@ TEST_F(ErrorsTest, StatementsNameMissingTablesOrAreMalformed) {
 }
 
 TEST_F(ErrorsTest, CollectionsAndRecordsetsReportMissingItems) {
-  auto db = OpenDatabase(dir_.File("be.mdb"));
+  auto db = OpenDatabase(dir_.file("be.mdb"));
   EXPECT_DAO_ERROR(db->TableDefs().Delete("Nowhere"), kErrItemNotFound);
   EXPECT_DAO_ERROR(db->TableDefs().Item("Nowhere"), kErrItemNotFound);
   EXPECT_DAO_ERROR(db->TableDefs().Item(99), kErrItemNotFound);
@@ -137,7 +137,7 @@ TEST_F(ErrorsTest, CollectionsAndRecordsetsReportMissingItems) {
 }
 
 TEST_F(ErrorsTest, FaultHookFailsTheNamedStepAndNothingElse) {
-  auto db = OpenDatabase(dir_.File("be.mdb"));
+  auto db = OpenDatabase(dir_.file("be.mdb"));
   std::vector<std::string> seen;
   SetFaultHook([&](std::string_view operation, std::string_view subject) {
     seen.push_back(std::string(operation));

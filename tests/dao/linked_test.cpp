@@ -19,8 +19,8 @@ std::string Numbered(std::string prefix, int n) {
 class LinkedTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    be_ = dir_.File("be.mdb");
-    fe_ = dir_.File("fe.mdb");
+    be_ = dir_.file("be.mdb");
+    fe_ = dir_.file("fe.mdb");
     MakeBackEnd(be_, {"Customers", "Order Details"}, 3);
     auto fe = CreateDatabase(fe_);
     CreateMissingTables(*fe);
@@ -100,18 +100,18 @@ TEST_F(LinkedTest, AppendChecksTheBackEndAndItsTable) {
     TableDef def = db->CreateTableDef(name, 0, name, ConnectTo(path));
     db->TableDefs().Append(def);
   };
-  WriteFile(dir_.File("junk.mdb"), std::string(8192, 'x'));
-  mkfifo(dir_.File("fifo.mdb").c_str(), 0666);
-  EXPECT_DAO_ERROR(attempt("Orders", dir_.File("missing.mdb")), kErrFileNotFound);
+  WriteFile(dir_.file("junk.mdb"), std::string(8192, 'x'));
+  mkfifo(dir_.file("fifo.mdb").c_str(), 0666);
+  EXPECT_DAO_ERROR(attempt("Orders", dir_.file("missing.mdb")), kErrFileNotFound);
   EXPECT_DAO_ERROR(attempt("Orders", be_), kErrObjectNotFound);
-  EXPECT_DAO_ERROR(attempt("Orders", dir_.File("junk.mdb")), kErrNotADatabase);
-  EXPECT_DAO_ERROR(attempt("Orders", dir_.File("fifo.mdb")), kErrNotADatabase);
+  EXPECT_DAO_ERROR(attempt("Orders", dir_.file("junk.mdb")), kErrNotADatabase);
+  EXPECT_DAO_ERROR(attempt("Orders", dir_.file("fifo.mdb")), kErrNotADatabase);
   EXPECT_DAO_ERROR(attempt("Customers", be_), kErrObjectExists);
   EXPECT_FALSE(db->TableDefs().Contains("Orders"));
   // A back end of read-only files is fine: back ends are only read.
-  MakeBackEnd(dir_.File("ro.mdb"), {"Orders"});
-  chmod(dir_.File("ro.mdb").c_str(), 0444);
-  attempt("Orders", dir_.File("ro.mdb"));
+  MakeBackEnd(dir_.file("ro.mdb"), {"Orders"});
+  chmod(dir_.file("ro.mdb").c_str(), 0444);
+  attempt("Orders", dir_.file("ro.mdb"));
   EXPECT_EQ(db->TableDefs().Item("Orders").SourceTableName(), "Orders");
   EXPECT_EQ(Count(*db, "SELECT * FROM Orders"), 2);
 }
@@ -143,7 +143,7 @@ TEST_F(LinkedTest, BrokenBackEndsFailWithNumbers) {
   EXPECT_DAO_ERROR(Count(*db, "SELECT * FROM [Order Details]"), kErrObjectNotFound);
   EXPECT_DAO_ERROR(db->TableDefs().Item("Order Details").RefreshLink(), kErrObjectNotFound);
   // The back end moves away: an open front end stops serving the old rows.
-  std::filesystem::rename(be_, dir_.File("moved.mdb"));
+  std::filesystem::rename(be_, dir_.file("moved.mdb"));
   EXPECT_DAO_ERROR(Count(*db, "SELECT * FROM Customers"), kErrFileNotFound);
   EXPECT_DAO_ERROR(Count(*OpenDatabase(fe_), "SELECT * FROM Customers"), kErrFileNotFound);
   // Another file takes its place: that is what the link now reads.
@@ -152,15 +152,15 @@ TEST_F(LinkedTest, BrokenBackEndsFailWithNumbers) {
 }
 
 TEST_F(LinkedTest, SetConnectPointsTheLinkElsewhere) {
-  MakeBackEnd(dir_.File("other.mdb"), {"Customers"}, 7);
+  MakeBackEnd(dir_.file("other.mdb"), {"Customers"}, 7);
   auto db = OpenDatabase(fe_);
   EXPECT_EQ(Count(*db, "Customers"), 3);
   TableDef def = db->TableDefs().Item("Customers");
-  def.SetConnect(ConnectTo(dir_.File("other.mdb")));
+  def.SetConnect(ConnectTo(dir_.file("other.mdb")));
   def.RefreshLink();
   EXPECT_EQ(Count(*db, "Customers"), 7);
   EXPECT_EQ(OpenDatabase(fe_)->TableDefs().Item("Customers").Connect(),
-            ConnectTo(dir_.File("other.mdb")));
+            ConnectTo(dir_.file("other.mdb")));
   TableDef local = db->TableDefs().Item("tblLinkedSets");
   EXPECT_DAO_ERROR(local.RefreshLink(), kErrInvalidOperation);
   EXPECT_DAO_ERROR(local.SetConnect(ConnectTo(be_)), kErrInvalidOperation);
@@ -172,7 +172,7 @@ TEST_F(LinkedTest, MoreBackEndsThanOneConnectionAttaches) {
   auto db = OpenDatabase(fe_);
   const int kBackEnds = 14;
   for (int i = 0; i < kBackEnds; ++i) {
-    std::string path = dir_.File(Numbered("be", i) + ".mdb");
+    std::string path = dir_.file(Numbered("be", i) + ".mdb");
     MakeBackEnd(path, {Numbered("T", i)}, i + 1);
     Link(*db, Numbered("T", i), path);
   }
@@ -187,7 +187,7 @@ TEST_F(LinkedTest, MoreBackEndsThanOneConnectionAttaches) {
 }
 
 TEST_F(LinkedTest, RelinkingInsideATransactionRollsBack) {
-  MakeBackEnd(dir_.File("new.mdb"), {"Customers", "Order Details"}, 4);
+  MakeBackEnd(dir_.file("new.mdb"), {"Customers", "Order Details"}, 4);
   auto db = OpenDatabase(fe_);
   EXPECT_EQ(Count(*db, "Customers"), 3);
   db->BeginTrans();
@@ -196,15 +196,15 @@ TEST_F(LinkedTest, RelinkingInsideATransactionRollsBack) {
     if (!def.Connect().empty())
       db->TableDefs().Delete(def.Name());
   }
-  Link(*db, "Customers", dir_.File("new.mdb"));
-  Link(*db, "Order Details", dir_.File("new.mdb"));
+  Link(*db, "Customers", dir_.file("new.mdb"));
+  Link(*db, "Order Details", dir_.file("new.mdb"));
   EXPECT_EQ(Count(*db, "Customers"), 4);
   db->Rollback();
   EXPECT_EQ(db->TableDefs().Item("Customers").Connect(), ConnectTo(be_));
   EXPECT_EQ(Count(*db, "Customers"), 3);
   db->BeginTrans();
   db->TableDefs().Delete("Customers");
-  Link(*db, "Customers", dir_.File("new.mdb"));
+  Link(*db, "Customers", dir_.file("new.mdb"));
   db->CommitTrans();
   EXPECT_EQ(Count(*OpenDatabase(fe_), "Customers"), 4);
 }

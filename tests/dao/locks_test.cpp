@@ -15,7 +15,7 @@ namespace {
 class LocksTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    path_ = dir_.File("be.mdb");
+    path_ = dir_.file("be.mdb");
     MakeBackEnd(path_, {"Customers"});
   }
   TempDir dir_;

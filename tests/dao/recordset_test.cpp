@@ -14,7 +14,7 @@ constexpr const char* kLinks =
 class RecordsetTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    db_ = CreateDatabase(dir_.File("fe.mdb"));
+    db_ = CreateDatabase(dir_.file("fe.mdb"));
     CreateMissingTables(*db_);
   }
   long AddSet(const std::string& name) {
@@ -22,7 +22,7 @@ class RecordsetTest : public ::testing::Test {
     rs->AddNew();
     rs->SetField("Name", name);
     rs->SetField("Description", "");
-    rs->SetField("FrontEndPath", dir_.File("fe.mdb"));
+    rs->SetField("FrontEndPath", dir_.file("fe.mdb"));
     rs->Update();
     return rs->Field("ID").AsInt32();
   }

@@ -12,7 +12,7 @@ namespace {
 class SchemaTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    path_ = dir_.File("fe.mdb");
+    path_ = dir_.file("fe.mdb");
     db_ = CreateDatabase(path_);
     CreateMissingTables(*db_);
   }
@@ -63,7 +63,7 @@ TEST_F(SchemaTest, CreateMissingTablesBuildsTheLinkSetSchema) {
 TEST_F(SchemaTest, OnlyTheSecondTableMissingStopsAtIt) {
   // A front end with tblLinkedTables but not tblLinkedSets: the first append succeeds, the
   // second reports the name taken and the relation is never made.
-  auto db = CreateDatabase(dir_.File("half.mdb"));
+  auto db = CreateDatabase(dir_.file("half.mdb"));
   TableDef links = db->CreateTableDef("tblLinkedTables", dbHiddenObject);
   links.AppendField(links.CreateField("ID", dbLong));
   db->TableDefs().Append(links);
@@ -154,7 +154,7 @@ TEST_F(SchemaTest, BooleansAreMinusOneWhoeverWritesThem) {
 
 TEST_F(SchemaTest, OpeningAndListingNeverWriteTheFile) {
   // A database made by another tool, without the catalog.
-  const std::string path = dir_.File("plain.mdb");
+  const std::string path = dir_.file("plain.mdb");
   sqlite3* raw = nullptr;
   ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
   sqlite3_exec(raw, "CREATE TABLE Customers(ID INTEGER PRIMARY KEY, Name TEXT)", nullptr, nullptr,

@@ -21,8 +21,8 @@ class StatementsTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     dir_ = new TempDir();
-    MakeBackEnd(dir_->File("Be.mdb"), {"Customers", "Orders"});
-    auto db = CreateDatabase(dir_->File("template.mdb"));
+    MakeBackEnd(dir_->file("Be.mdb"), {"Customers", "Orders"});
+    auto db = CreateDatabase(dir_->file("template.mdb"));
     CreateMissingTables(*db);
     auto sets = db->OpenRecordset("SELECT * FROM tblLinkedSets");
     for (const char* name : {"Office", "O'Brien", "Office-Backup(1)"}) {
@@ -39,15 +39,15 @@ class StatementsTest : public ::testing::Test {
       links->AddNew();
       links->SetField("LinkSetID", set);
       links->SetField("TableName", table);
-      std::string path = table == "Orders" ? dir_->File("BE.MDB") : dir_->File("Be.mdb");
+      std::string path = table == "Orders" ? dir_->file("BE.MDB") : dir_->file("Be.mdb");
       links->SetField("DatabasePath", ConnectTo(path));
       links->Update();
     }
   }
   static void TearDownTestSuite() { delete dir_; }
   void SetUp() override {
-    std::filesystem::copy_file(dir_->File("template.mdb"), work_.File("fe.mdb"));
-    db_ = OpenDatabase(work_.File("fe.mdb"));
+    std::filesystem::copy_file(dir_->file("template.mdb"), work_.file("fe.mdb"));
+    db_ = OpenDatabase(work_.file("fe.mdb"));
   }
   static TempDir* dir_;
   TempDir work_;
@@ -61,7 +61,7 @@ struct Query {
 };
 
 TEST_F(StatementsTest, QueriesReturnTheRowsTheyName) {
-  const std::string be = ConnectTo(dir_->File("Be.mdb"));
+  const std::string be = ConnectTo(dir_->file("Be.mdb"));
   const Query queries[] = {
       {"SELECT * FROM tblLinkedSets", 3},
       {"SELECT * From tblLinkedSets", 3},
@@ -77,7 +77,7 @@ TEST_F(StatementsTest, QueriesReturnTheRowsTheyName) {
       {Links("O''Brien"), 1},
       {Links("Nobody"), 0},
       // The old links statement: connect strings compare without regard to case.
-      {Links("Office") + " AND DatabasePath='" + ConnectTo(dir_->File("be.mdb")) + "'", 2},
+      {Links("Office") + " AND DatabasePath='" + ConnectTo(dir_->file("be.mdb")) + "'", 2},
       {"SELECT DISTINCT DatabasePath " + kJoin + "WHERE Name='Office'", 1},
       {"SELECT TableName, DatabasePath FROM tblLinkedTables WHERE LinkSetID=1 AND "
        "TableName='orders'",
@@ -95,7 +95,7 @@ TEST_F(StatementsTest, QueriesReturnTheRowsTheyName) {
   }
   auto ordered = db_->OpenRecordset(Links("Office") + " ORDER BY TableName DESC");
   EXPECT_EQ(ordered->Field("TableName").AsString(), "Orders");
-  EXPECT_EQ(ordered->Field("DatabasePath").AsString().substr(10), dir_->File("BE.MDB"));
+  EXPECT_EQ(ordered->Field("DatabasePath").AsString().substr(10), dir_->file("BE.MDB"));
 }
 
 struct Action {
@@ -134,10 +134,10 @@ TEST_F(StatementsTest, ActionsChangeTheRowsTheyName) {
 
 TEST_F(StatementsTest, BackEndTablesByNameThroughLinksAndDirectly) {
   for (const char* table : {"Customers", "Orders"}) {
-    TableDef def = db_->CreateTableDef(table, 0, table, ConnectTo(dir_->File("Be.mdb")));
+    TableDef def = db_->CreateTableDef(table, 0, table, ConnectTo(dir_->file("Be.mdb")));
     db_->TableDefs().Append(def);
   }
-  auto be = OpenDatabase(dir_->File("Be.mdb"), 4, true);
+  auto be = OpenDatabase(dir_->file("Be.mdb"), 4, true);
   for (Database* db : {db_.get(), be.get()}) {
     EXPECT_EQ(db->OpenRecordset("SELECT * FROM Customers")->RecordCount(), 2);
     EXPECT_EQ(db->OpenRecordset("SELECT * FROM [Orders]")->RecordCount(), 2);

@@ -13,20 +13,6 @@
 
 namespace dao::testing {
 
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "vantrel-dao-XXXXXX").string();
-  if (!mkdtemp(pattern.data()))
-    throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                               std::filesystem::perm_options::add, ignored);
-  std::filesystem::remove_all(path_, ignored);
-}
-
 void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << bytes;

@@ -6,23 +6,11 @@
 #include <vector>
 
 #include "dao/dao.h"
+#include "tests/support/TempDir.h"
 
 namespace dao::testing {
 
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  const std::string& path() const { return path_; }
-  // The path of a file in the folder.
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
+using testsupport::TempDir;
 
 // Writes raw bytes to a file (damaged and foreign files).
 void WriteFile(const std::string& path, const std::string& bytes);

@@ -6,26 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/TempDir.h"
+
 namespace testsupport {
-
-// A fresh folder under the system's temporary folder, removed with everything in it when the
-// object goes away.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  const std::string& path() const { return path_; }
-  // path/relative (no file is created).
-  std::string file(const std::string& relative) const;
-  // Creates path/relative and its parents; returns the full path.
-  std::string mkdir(const std::string& relative) const;
-
- private:
-  std::string path_;
-};
 
 // Creates a database at path holding each table as (ID INTEGER PRIMARY KEY, Name TEXT) with rows
 // rows. Parent folders are created.

@@ -295,6 +295,22 @@ const RowCase kRows[] = {
 INSTANTIATE_TEST_SUITE_P(Rows, DecisionRow, ::testing::ValuesIn(kRows),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A silent relink that fails must not announce that the links were reestablished: the wizard
+// opens instead, and the front end keeps what it had.
+TEST_F(RowTest, AFailedSilentRelinkOpensTheWizardInsteadOfClaimingSuccess) {
+  build("");
+  set("C>be O>be", fe());
+  closePages({"frmWizard1"});
+  dao::SetFaultHook([](std::string_view operation, std::string_view) {
+    if (operation == "append")
+      throw dao::Error(dao::kErrFileNotFound, "the back end went away");
+  });
+  EXPECT_EQ(check(fe()), 0);
+  EXPECT_EQ(desk.shownForms(), std::vector<std::string>{"frmWizard1"});
+  EXPECT_TRUE(desk.messages().empty());
+  EXPECT_TRUE(linkedDefs(fe()).empty());
+}
+
 // Row 4: the front end was w/old/fe.mdb with its back end in w/old/Data; it is now w/new/fe.mdb
 // beside a copy of the back end in w/new/Data.
 TEST_F(RowTest, Row4_SameRelativePathTellsWhetherTheOldLinksStillWork) {

@@ -13,7 +13,7 @@ sanitize:
 
 bench:
 	scripts/deps.sh && BUILD_TYPE=Release BUILD_DIR=build-release scripts/build.sh && \
-	for b in build-release/bench/*_bench; do "$$b"; done
+	for b in build-release/bench/*/*_bench; do "$$b"; done
 
 format:
 	git ls-files '*.h' '*.cpp' | xargs clang-format -i

@@ -26,31 +26,33 @@ std::string_view Trim(std::string_view text) {
   detail::Fail(kErrTypeMismatch, "The text '" + std::string(text) + "' is not a number.");
 }
 
-// Parses text as a number; whole numbers stay exact.
-bool ParseNumber(std::string_view raw, bool& isInteger, long long& integer, double& real) {
+// A number read from text; whole numbers stay exact.
+struct Number {
+  bool isInteger = false;
+  long long integer = 0;
+  double real = 0;
+};
+
+// Reads text as a decimal number; anything else is a type mismatch (error 13).
+Number ParseNumber(std::string_view raw) {
   const std::string text(Trim(raw));
   if (text.empty())
-    return false;
+    Mismatch(raw);
   errno = 0;
   char* end = nullptr;
   long long i = std::strtoll(text.c_str(), &end, 10);
-  if (end && *end == '\0' && errno == 0) {
-    isInteger = true;
-    integer = i;
-    return true;
-  }
+  if (end && *end == '\0' && errno == 0)
+    return {true, i, 0};
   errno = 0;
   double d = std::strtod(text.c_str(), &end);
   // strtod also accepts "inf", "nan" and hexadecimal forms; callers mean decimal numbers.
   if (!end || *end != '\0' || !std::isfinite(d))
-    return false;
+    Mismatch(raw);
   for (char c : text) {
     if (std::isalpha(static_cast<unsigned char>(c)) && c != 'e' && c != 'E')
-      return false;
+      Mismatch(raw);
   }
-  isInteger = false;
-  real = d;
-  return true;
+  return {false, 0, d};
 }
 
 long long RoundToInt64(double d) {
@@ -88,12 +90,8 @@ long long Value::AsInt64() const {
     case Kind::Real:
       return RoundToInt64(real_);
     case Kind::Text: {
-      bool isInteger = false;
-      long long i = 0;
-      double d = 0;
-      if (!ParseNumber(text_, isInteger, i, d))
-        Mismatch(text_);
-      return isInteger ? i : RoundToInt64(d);
+      const Number n = ParseNumber(text_);
+      return n.isInteger ? n.integer : RoundToInt64(n.real);
     }
   }
   return 0;
@@ -115,12 +113,8 @@ double Value::AsDouble() const {
     case Kind::Real:
       return real_;
     case Kind::Text: {
-      bool isInteger = false;
-      long long i = 0;
-      double d = 0;
-      if (!ParseNumber(text_, isInteger, i, d))
-        Mismatch(text_);
-      return isInteger ? static_cast<double>(i) : d;
+      const Number n = ParseNumber(text_);
+      return n.isInteger ? static_cast<double>(n.integer) : n.real;
     }
   }
   return 0;

@@ -7,24 +7,35 @@
 //                        its own form through uikit::form<frmX>() gets this same object; returns
 //                        the same object until it is unloaded;
 //   ShowModal()          makes it visible, runs Form_Activate and returns only when it is hidden
-//                        or unloaded (Form_Activate runs each time it is shown, and again when a
-//                        modal window shown over it closes and it becomes the active window);
+//                        or unloaded, unless it is a hand-over (below) (Form_Activate runs each
+//                        time it is shown, and again when a modal window shown over it closes and
+//                        it becomes the active window);
 //   Hide()               makes it invisible but keeps it loaded with all its state;
 //   Unload()             runs Form_Unload and forgets the instance; the next reference creates
 //                        a fresh one with the designed state.
 //
-// Nesting: a handler may hide its own form and show another form modally; that call returns
-// only when the other form is hidden or unloaded, so a chain of pages unwinds only when they
-// are closed. An unloaded form is destroyed only when no modal show is running (when the
-// outermost ShowModal returns, or at an explicit collect()), so a handler that unloads its own
-// form (or every form) can safely return and even touch its members on the way out.
+// Hand-overs: a handler may hide its own form and show another form modally, as a wizard page
+// hands over to the next. Once the active form (the innermost modal show) is hidden or unloaded,
+// ShowModal does not nest: it returns at once, the handler finishes, the gone form's modal loop
+// ends, and the same ShowModal call that showed the gone form shows the next one. So any number
+// of Back and Next round trips runs at a constant stack depth, while the user sees the same
+// windows, events and handler order as with nested shows; the one difference is that code after
+// the hand-over in the handler runs before the next form shows, not after it closes. Several
+// hand-overs from one handler show one after the other, each after the previous one (and the
+// hand-overs made inside it) has closed; a form unloaded before its turn is not shown. A form
+// shown over one that stays visible (a dialog) nests as before, returning when it closes.
+//
+// Unloaded forms are destroyed only when no modal show is running (when the outermost ShowModal
+// returns, or at an explicit collect()), so a handler that unloads its own form (or every form)
+// can safely return and even touch its members on the way out.
 // Consequence for callers: a reference to a form stays valid while the form is loaded, and after
 // Unload until the outermost modal show returns; after that, ask the registry (isLoaded<F>())
 // rather than the old object, or hold a KeepUnloadedForms for as long as the old object is read
 // (tests inspecting the pages of a wizard that closed itself).
 //
 // Errors: an exception leaving the desktop's modal loop (a scripted test that ran out of
-// actions, say) hides the form, leaves the modal depth consistent and propagates.
+// actions, say) hides the form, leaves the modal depth consistent and propagates; hand-overs
+// still waiting for their turn are dropped.
 //
 // Threading: forms, the registry and the desktop are per thread.
 #pragma once
@@ -52,7 +63,8 @@ class Form {
   bool visible() const { return visible_; }
   bool loaded() const { return loaded_; }
 
-  // Shows the form modally through the thread's desktop; see the comment at the top. Throws
+  // Shows the form modally through the thread's desktop, or hands over to it when the active
+  // form has gone; see the comment at the top. Throws
   // std::logic_error for a form that is unloaded or already shown (showing a shown window
   // modally again is an error on the platform too).
   void ShowModal();
@@ -158,7 +170,8 @@ class FormRegistry {
   };
   std::vector<Entry> loaded_;
   std::vector<std::unique_ptr<Form>> unloaded_;
-  std::vector<Form*> modal_;  // running modal shows, innermost last
+  std::vector<Form*> modal_;      // running modal shows, innermost last
+  std::vector<Form*> handOvers_;  // shows asked for by handlers of a form that has gone
   int unloadAllDepth_ = 0;
   int holds_ = 0;
   friend class KeepUnloadedForms;

@@ -1,8 +1,10 @@
-// Form lifetime: one instance per class, nested modal shows, hidden pages keeping their state,
-// and a chain of pages unloaded from inside its innermost handler.
+// Form lifetime: one instance per class, hand-overs between pages and dialogs over windows,
+// hidden pages keeping their state, and a chain of pages unloaded from inside its last handler.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <stdexcept>
 
 #include "tests/uikit/test_forms.h"
@@ -39,8 +41,8 @@ TEST_F(FormsTest, OneInstancePerClassRegisteredBeforeLoadAndFreshAfterUnload) {
 }
 
 TEST_F(FormsTest, ChainUnloadedFromInnermostHandlerUnwindsAndKeepsHiddenPageState) {
-  // Under AddressSanitizer this is also the use-after-free test: the handlers of frmThird and
-  // frmFirst touch their own members after unloadAllForms() ran inside the innermost one.
+  // Under AddressSanitizer this is also the use-after-free test: the handler of frmThird and the
+  // script touch their forms after unloadAllForms() ran inside the innermost handler.
   bool stateKept = false;
   std::string afterChain, finishCaption;
   desk.onShow<frmFirst>("frmFirst", [](frmFirst& f) {
@@ -55,13 +57,15 @@ TEST_F(FormsTest, ChainUnloadedFromInnermostHandlerUnwindsAndKeepsHiddenPageStat
     stateKept = f.optTwo.value() && !f.optOne.value() && f.lstItems.Selected(1) &&
                 f.lstItems.SelCount() == 1 && f.txtNote.Text == "kept";
     uikit::script::click(f, "cmdNext");
-    // Unloaded, but alive while the outer shows run.
-    EXPECT_FALSE(f.loaded());
+    // The hand-over returned before frmSecond showed: the page is hidden, its state intact.
+    EXPECT_TRUE(f.loaded() && !f.visible());
     afterChain = f.afterChain;
   });
   desk.onShow("frmSecond", uikit::script::clicking("cmdNext"));
   desk.onShow<frmThird>("frmThird", [&](frmThird& f) {
     uikit::script::click(f, "cmdFinish");
+    // Unloaded, but alive until the outermost show returns.
+    EXPECT_FALSE(f.loaded());
     finishCaption = f.cmdFinish.Caption;
   });
 
@@ -81,6 +85,43 @@ TEST_F(FormsTest, ChainUnloadedFromInnermostHandlerUnwindsAndKeepsHiddenPageStat
   // A new reference is a fresh page with the designed state.
   auto& fresh = uikit::form<frmFirst>();
   EXPECT_TRUE(fresh.optOne.value() && fresh.txtNote.Text.empty() && fresh.lstItems.ListIndex < 0);
+}
+
+TEST_F(FormsTest, ThousandsOfBackAndNextRoundTripsKeepTheStackFlatAndEndNormally) {
+  // Every hand-over used to nest a modal show; a few thousand round trips overflowed the stack.
+  constexpr int kRoundTrips = 3000;
+  int deepest = 0;
+  std::uintptr_t firstFrame = 0;
+  std::ptrdiff_t farthest = 0;
+  const auto measure = [&] {
+    const char here = 0;
+    const auto at = reinterpret_cast<std::uintptr_t>(&here);
+    firstFrame = firstFrame ? firstFrame : at;
+    farthest = std::max(farthest, std::abs(static_cast<std::ptrdiff_t>(at - firstFrame)));
+    deepest = std::max(deepest, uikit::FormRegistry::current().modalDepth());
+  };
+  const auto step = [&](const char* button) {
+    return [&measure, button](uikit::Form& f) {
+      measure();
+      uikit::script::click(f, button);
+    };
+  };
+  for (int i = 0; i < kRoundTrips; ++i) {
+    desk.onShow("frmFirst", step("cmdNext"));
+    desk.onShow("frmSecond", step("cmdBack"));
+  }
+  desk.onShow("frmFirst", step("cmdNext"));
+  desk.onShow("frmSecond", step("cmdNext"));
+  desk.onShow("frmThird", step("cmdFinish"));
+
+  uikit::form<frmFirst>().ShowModal();
+
+  EXPECT_EQ(deepest, 1);
+  EXPECT_LT(farthest, 4096);
+  EXPECT_EQ(desk.leftovers(), "");
+  EXPECT_EQ(desk.shownForms().size(), 2u * kRoundTrips + 3);
+  EXPECT_EQ(desk.shownForms().back(), "frmThird");
+  EXPECT_TRUE(uikit::FormRegistry::current().loadedForms().empty());
 }
 
 TEST_F(FormsTest, ClosingADialogReactivatesTheWindowUnderItAndShowingAShownOrUnloadedFormFails) {

@@ -69,7 +69,7 @@ class frmFirst : public LoggedForm {
   void cmdNext_Click();
 };
 
-// Second page: Back returns to the first page (nesting another show), Next goes on.
+// Second page: Back hands over to the first page again, Next goes on.
 class frmSecond : public LoggedForm {
  public:
   frmSecond() : LoggedForm("frmSecond") {
@@ -102,7 +102,7 @@ class frmThird : public LoggedForm {
 inline void frmFirst::cmdNext_Click() {
   Hide();
   uikit::form<frmSecond>().ShowModal();
-  // Runs after the whole chain has unwound and every form was unloaded.
+  // A hand-over returns at once: this runs before frmSecond shows, on the hidden page.
   afterChain = txtNote.Text + " / " + lstItems.Text();
 }
 

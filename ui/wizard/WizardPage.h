@@ -6,9 +6,10 @@
 //
 // Pages are uikit forms: one instance per thread, created on first reference (which runs their
 // load rules), hidden rather than unloaded when they hand over, and unloaded all together when
-// the wizard closes. A hand-over nests a modal show inside the handler that makes it, so the
-// chain of pages unwinds only when the wizard is closed. A page closed from its window frame
-// simply unloads: the nested shows return, every earlier page is already hidden, and the wizard
+// the wizard closes. A hand-over is the toolkit's: the page hides itself and shows the next
+// modally, and the toolkit runs the next page once the handler has returned, so a hand-over is
+// the last thing a handler does and a walk of any length keeps the stack flat. A page closed
+// from its window frame simply unloads: every earlier page is already hidden, and the wizard
 // ends with nothing changed and the ignore flag as it was.
 #pragma once
 

@@ -5,6 +5,7 @@
 // screenshot of every form it shows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -243,28 +244,57 @@ TEST_F(QtDesktopTest, ListsListViewsAndTreesReportTheUsersChoice) {
                                "NodeClick C:\\Data\\be.mdb", "cmdOK_Click"}));
 }
 
-TEST_F(QtDesktopTest, NestedPagesUnwindWhenTheInnermostClosesThemAll) {
+TEST_F(QtDesktopTest, HandOversShowOnePageAtATimeAndTheLastPageClosesThemAll) {
+  // Back and Next many times over: each hand-over ends the page's show before the next page's
+  // starts, so neither the modal shows nor the dialogs pile up.
+  constexpr int kRoundTrips = 60;
   auto& first = form<uikit_test::frmFirst>();
-  when("frmFirst", [&](QWidget& d1) {
-    screenshot(d1, "frmFirst.png");
-    when("frmSecond", [&](QWidget& d2) {
-      // The page that handed over is hidden; the new one has no hidden parent to hang on.
-      EXPECT_FALSE(d1.isVisible());
-      EXPECT_EQ(d2.parentWidget(), nullptr);
-      screenshot(d2, "frmSecond.png");
-      when("frmThird", [&](QWidget& d3) {
-        screenshot(d3, "frmThird.png");
-        QTest::keyClick(&d3, Qt::Key_F, Qt::AltModifier);  // the access key of "&Finish"
-      });
-      click(d2, "cmdNext");
-    });
+  int trips = 0;
+  int deepest = 0;
+  int mostDialogs = 0;
+  const auto look = [&] {
+    deepest = std::max(deepest, FormRegistry::current().modalDepth());
+    int dialogs = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      dialogs += w->inherits("QDialog") ? 1 : 0;
+    mostDialogs = std::max(mostDialogs, dialogs);
+  };
+  std::function<void(QWidget&)> onFirst, onSecond;
+  onFirst = [&](QWidget& d1) {
+    look();
+    if (trips == 0)
+      screenshot(d1, "frmFirst.png");
+    when("frmSecond", onSecond);
     click(d1, "cmdNext");
-    EXPECT_EQ(first.afterChain, " / ");  // the handler went on after the chain unwound
-  });
+    EXPECT_EQ(first.afterChain, " / ");  // the handler went on before the next page showed
+  };
+  onSecond = [&](QWidget& d2) {
+    look();
+    EXPECT_EQ(d2.parentWidget(), nullptr);  // the page that handed over is gone
+    if (++trips < kRoundTrips) {
+      when("frmFirst", onFirst);
+      return click(d2, "cmdBack");
+    }
+    screenshot(d2, "frmSecond.png");
+    when("frmThird", [&](QWidget& d3) {
+      look();
+      screenshot(d3, "frmThird.png");
+      QTest::keyClick(&d3, Qt::Key_F, Qt::AltModifier);  // the access key of "&Finish"
+    });
+    click(d2, "cmdNext");
+  };
+  when("frmFirst", onFirst);
   first.ShowModal();
-  EXPECT_EQ(events(), (Strings{"frmFirst load", "frmFirst activate", "frmSecond load",
-                               "frmSecond activate", "frmThird load", "frmThird activate",
-                               "frmFirst unload", "frmSecond unload", "frmThird unload"}));
+
+  EXPECT_EQ(trips, kRoundTrips);
+  EXPECT_EQ(deepest, 1);
+  EXPECT_EQ(mostDialogs, 1);
+  Strings expected{"frmFirst load", "frmFirst activate", "frmSecond load", "frmSecond activate"};
+  for (int i = 1; i < kRoundTrips; ++i)
+    expected.insert(expected.end(), {"frmFirst activate", "frmSecond activate"});
+  expected.insert(expected.end(), {"frmThird load", "frmThird activate", "frmFirst unload",
+                                   "frmSecond unload", "frmThird unload"});
+  EXPECT_EQ(events(), expected);
   for (QWidget* w : QApplication::topLevelWidgets())
     EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
 }

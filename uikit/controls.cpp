@@ -37,10 +37,44 @@ int compareNoCase(const std::string& a, const std::string& b) {
 // Control
 
 Control::Control(Form& form, ControlKind kind, std::string name, Control* container)
-    : form_(form), kind_(kind), name_(std::move(name)), container_(container) {
+    : form_(form),
+      kind_(kind),
+      name_(std::move(name)),
+      container_(container),
+      stackRank_(++form.frontRank_) {
   if (container_ && &container_->form() != &form_) {
     throw std::invalid_argument(name_ + ": its container belongs to another form");
   }
+}
+
+void Control::ZOrder(int position) {
+  stackRank_ = position == 0 ? ++form_.frontRank_ : --form_.backRank_;
+}
+
+bool Control::coveredByFront() const {
+  const Geometry& g = geometry;
+  if (g.width <= 0 || g.height <= 0)
+    return false;  // drawn at its natural size, which the model does not know
+  for (const auto& other : form_.controls()) {
+    const Control& c = *other;
+    if (&c == this || c.container_ != container_ || c.stackRank_ < stackRank_)
+      continue;
+    switch (c.kind_) {
+      case ControlKind::TextBox:
+      case ControlKind::ListBox:
+      case ControlKind::ListView:
+      case ControlKind::TreeView:
+        break;
+      default:
+        continue;  // transparent, or not drawn as one opaque rectangle
+    }
+    const Geometry& f = c.geometry;
+    if (c.effectivelyVisible() && f.left <= g.left && f.top <= g.top &&
+        f.left + f.width >= g.left + g.width && f.top + f.height >= g.top + g.height) {
+      return true;
+    }
+  }
+  return false;
 }
 
 bool Control::effectivelyVisible() const {

@@ -76,6 +76,17 @@ class Control {
   bool effectivelyVisible() const;
   bool effectivelyEnabled() const;
 
+  // Stacking of overlapping controls: each control starts in front of those created before it.
+  // ZOrder(0) brings it in front of every other control of its form, ZOrder(1) (or any other
+  // value) sends it behind them, as the classic method does. Drivers draw in this order.
+  void ZOrder(int position = 0);
+  // Stacking rank: a higher rank is drawn in front of a lower one.
+  long stackRank() const { return stackRank_; }
+  // True when the user sees nothing of this control: a visible control in front of it, in the
+  // same container, covers all of it with an opaque face (a text box, list box, list view or
+  // tree view). Drivers that print rather than draw leave such a control out.
+  bool coveredByFront() const;
+
   // Whether the platform ever gives this kind of control the keyboard focus (labels, frames,
   // pictures, lines, image lists, status bars and dialogs never take it).
   bool canTakeFocus() const;
@@ -91,6 +102,7 @@ class Control {
   ControlKind kind_;
   std::string name_;
   Control* container_;
+  long stackRank_;
 };
 
 class Label : public Control {

@@ -107,6 +107,7 @@ class Form {
 
  private:
   friend class FormRegistry;
+  friend class Control;  // draws stacking ranks from the two ends below
   // Reserved for drivers that must reach past the public interface; the toolkit defines none.
   friend class DriverAccess;
   std::string name_;
@@ -115,6 +116,8 @@ class Form {
   bool visible_ = false;
   bool loaded_ = true;
   bool unloading_ = false;
+  long frontRank_ = 0;  // rank of the frontmost control so far
+  long backRank_ = 0;   // rank of the rearmost control so far
 };
 
 // The per-thread window list.

@@ -55,7 +55,15 @@ TEST(CliCheck, ScenariosShowTheirPagesAndEndWithTheirExitStatus) {
        1,
        {"=== frmWizard1 \"", "moved to a different directory"},
        true},
-      {"noset", {"--ui=console"}, "", 0, {"=== frmCreateNewSet \""}, false},
+      // Opened by the check itself, the page shows its first info text, which lies in front of
+      // the second one.
+      {"noset",
+       {"--ui=console"},
+       "",
+       0,
+       {"=== frmCreateNewSet \"", "\n  | There are currently no link sets defined",
+        "Click 'Next' to continue.\nFrame1 frame"},
+       false},
 #ifdef VANTREL_HAVE_QT
       // No window to show, so the desktop driver starts and ends on its own.
       {"healthy", {"--ui=qt"}, "", 0, {}, false, {"QT_QPA_PLATFORM=offscreen"}},

@@ -2,6 +2,7 @@
 // and what happens when the input ends.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sstream>
 
 #include "tests/uikit/test_forms.h"
@@ -69,6 +70,54 @@ TEST_F(ConsoleTest, EveryKindOfControlPrintsItsState) {
             "  1 * Archive\n"
             "fraOff frame \"\" disabled\n"
             "  chkGray check [-] \"\" disabled\n");
+}
+
+TEST_F(ConsoleTest, OnlyTheFrontOfTwoOverlappingControlsPrints) {
+  using Arrange = std::function<void(Bench&, uikit::TextBox & back, uikit::TextBox & front)>;
+  const struct {
+    const char* what;
+    Arrange arrange;
+    std::string printed;
+  } cases[] = {
+      {"the later one is in front", [](Bench&, auto&, auto&) {}, "txtFront"},
+      {"brought to the front", [](Bench&, auto& back, auto&) { back.ZOrder(0); }, "txtBack"},
+      {"sent to the back", [](Bench&, auto&, auto& front) { front.ZOrder(1); }, "txtBack"},
+      {"the front one hidden",
+       [](Bench&, auto& back, auto&) {
+         back.ZOrder(0);
+         back.Visible = false;
+       },
+       "txtFront"},
+      {"covering only a part", [](Bench&, auto&, auto& front) { front.geometry.width -= 15; },
+       "txtBack txtFront"},
+      {"a label covers nothing",
+       [](Bench& f, auto&, auto&) {
+         f.add<uikit::Label>("lblOver", {0, 0, 9000, 9000});
+       },
+       "txtFront lblOver"},
+      {"a frame wholly behind, with what it holds",
+       [](Bench& f, auto&, auto& front) {
+         auto& frame = f.add<uikit::Frame>("fraBehind", {150, 150, 300, 300});
+         f.add<uikit::Label>("lblInside", {15, 15, 100, 100}, &frame);
+         frame.ZOrder(1);
+         front.ZOrder(0);
+       },
+       "txtFront"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Bench f;
+    auto& back = f.add<uikit::TextBox>("txtBack", {120, 120, 1200, 600});
+    auto& front = f.add<uikit::TextBox>("txtFront", {120, 120, 1200, 600});
+    c.arrange(f, back, front);
+    std::string printed;
+    std::istringstream lines(uikit::console::renderForm(f));
+    for (std::string line; std::getline(lines, line);) {
+      if (!line.starts_with("===") && !line.starts_with(" "))
+        printed += (printed.empty() ? "" : " ") + line.substr(0, line.find(' '));
+    }
+    EXPECT_EQ(printed, c.printed);
+  }
 }
 
 // How frmFirst prints, with its option, note and chosen file.

@@ -50,6 +50,7 @@ frmCreateNewSet::frmCreateNewSet()
       "After you have filled in this information click 'Next' to continue.\r\n";
   txtInfo2.MultiLine = true;
   txtInfo2.Locked = true;
+  txtInfo.ZOrder(0);  // in front: txtInfo2 shows only once a page hides txtInfo
   Frame1.Caption = "Link Set Information";
   Label1.Caption = "Link Set Name";
   txtSetName.Text = "Default Link Set";

@@ -304,11 +304,25 @@ const char* kHelp =
 
 }  // namespace
 
+namespace {
+
+// Whether the user sees any of the control: it and its containers are visible, and none of
+// them lies wholly behind another control.
+bool seen(const Control& control) {
+  for (const Control* c = &control; c; c = c->container()) {
+    if (c->coveredByFront())
+      return false;
+  }
+  return control.effectivelyVisible();
+}
+
+}  // namespace
+
 std::string renderForm(const Form& form) {
   std::ostringstream out;
   out << "=== " << form.name() << " " << quoted(flat(form.Caption)) << "\n";
   for (const auto& c : form.controls()) {
-    if (c->effectivelyVisible())
+    if (seen(*c))
       renderControl(out, *c);
   }
   return out.str();

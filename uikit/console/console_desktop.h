@@ -11,7 +11,8 @@
 //
 // A control line is "<name> <kind>", the state, then flags. Children of a frame are indented two
 // spaces per level. Hidden controls, everything inside a hidden frame, lines, image lists and
-// common dialogs are not printed.
+// common dialogs are not printed; nor is a control lying wholly behind a text box, list or tree
+// in front of it (Control::coveredByFront), since the user sees only the front one.
 //
 //   lblSet label "Set"
 //   txtSetName text "Default" locked

@@ -279,8 +279,27 @@ void FormDialog::sync() {
     ensureWidget(*c);
   for (const auto& c : form_.controls())
     syncOne(*c, views_[c.get()]);
+  syncStacking();
   fitSize();
   syncFocus();
+}
+
+void FormDialog::syncStacking() {
+  // Raising every widget from the rearmost to the frontmost stacks each container's children
+  // in the model's order.
+  std::vector<const Control*> order;
+  for (const auto& c : form_.controls())
+    order.push_back(c.get());
+  std::stable_sort(order.begin(), order.end(), [](const Control* a, const Control* b) {
+    return a->stackRank() < b->stackRank();
+  });
+  if (order == stackDrawn_)
+    return;
+  stackDrawn_ = order;
+  for (const Control* c : order) {
+    if (QWidget* w = widgetOf(*c))
+      w->raise();
+  }
 }
 
 void FormDialog::syncControl(Control& control) {

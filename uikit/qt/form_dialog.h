@@ -73,6 +73,7 @@ class FormDialog : public QDialog {
   void syncLabel(Label& label, View& view);
   void fitSize();
   void syncFocus();
+  void syncStacking();
 
   // User actions that item views report; queued so that a redraw never rebuilds a view inside
   // its own notification.
@@ -86,6 +87,7 @@ class FormDialog : public QDialog {
   std::map<const QObject*, Control*> controlOf_;    // widgets that report clicks or focus
   std::map<const Control*, QButtonGroup*> groups_;  // option groups by container (nullptr: form)
   const Control* focusDrawn_ = nullptr;
+  std::vector<const Control*> stackDrawn_;  // controls back to front, as last applied
   QSize sizeDrawn_;
   bool syncing_ = false;
 };

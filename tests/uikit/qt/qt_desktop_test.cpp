@@ -299,6 +299,26 @@ TEST_F(QtDesktopTest, HandOversShowOnePageAtATimeAndTheLastPageClosesThemAll) {
     EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
 }
 
+TEST_F(QtDesktopTest, OverlappingControlsStackAsTheModelSays) {
+  auto& f = form<uikit_test::Bench>();
+  auto& back = f.add<TextBox>("txtBack", {120, 120, 1200, 600});
+  f.add<TextBox>("txtFront", {120, 120, 1200, 600});
+  f.add<CommandButton>("cmdRaise", {120, 900, 1200, 375}).Click = [&] { back.ZOrder(0); };
+  when("frmBench", [&](QWidget& d) {
+    const auto onTop = [&d] {
+      QWidget* w = d.childAt(QPoint(20, 20));
+      while (w && w->parentWidget() != &d)
+        w = w->parentWidget();
+      return w ? w->objectName().toStdString() : "";
+    };
+    EXPECT_EQ(onTop(), "txtFront");
+    click(d, "cmdRaise");
+    EXPECT_EQ(onTop(), "txtBack");
+    desk.deliver([&] { f.Hide(); });
+  });
+  f.ShowModal();
+}
+
 TEST_F(QtDesktopTest, MessageBoxesAnswerAndTheFrameAndEscapeAskBeforeClosing) {
   auto& f = form<uikit_test::frmStubborn>();
   when("frmStubborn", [&](QWidget& d) {

@@ -6,6 +6,7 @@
 
 #include "cli/Json.h"
 #include "dao/dao.h"
+#include "uikit/printable.h"
 
 namespace vantrel {
 
@@ -115,8 +116,11 @@ Status readStatus(const std::string& frontEnd) {
 }
 
 std::string formatStatusText(const Status& status) {
+  // Every stored text is printed through printable(): a name or path holding a line break, a
+  // vertical tab or a terminal escape must not forge a line of the report or drive the terminal.
+  using uikit::printable;
   std::ostringstream out;
-  out << "Front end: " << status.frontEnd << "\n\n";
+  out << "Front end: " << printable(status.frontEnd) << "\n\n";
 
   if (!status.hasLinkSetTables) {
     out << "Link sets: none (the front end has no link-set tables)\n";
@@ -125,9 +129,9 @@ std::string formatStatusText(const Status& status) {
   } else {
     out << "Link sets: " << status.sets.size() << "\n";
     for (const auto& set : status.sets) {
-      out << "  " << set.name << " [" << flagsText(set) << "]\n";
-      out << "    Description:        " << set.description << "\n";
-      out << "    Recorded front end: " << set.frontEndPath << "\n";
+      out << "  " << printable(set.name) << " [" << flagsText(set) << "]\n";
+      out << "    Description:        " << printable(set.description) << "\n";
+      out << "    Recorded front end: " << printable(set.frontEndPath) << "\n";
       if (set.links.empty()) {
         out << "    Links: none\n";
         continue;
@@ -135,9 +139,10 @@ std::string formatStatusText(const Status& status) {
       out << "    Links: " << set.links.size() << "\n";
       size_t width = 0;
       for (const auto& link : set.links)
-        width = std::max(width, link.table.size());
+        width = std::max(width, printable(link.table).size());
       for (const auto& link : set.links) {
-        out << "      " << padRight(link.table, width) << "  " << link.connect << "\n";
+        out << "      " << padRight(printable(link.table), width) << "  " << printable(link.connect)
+            << "\n";
       }
     }
   }
@@ -149,20 +154,22 @@ std::string formatStatusText(const Status& status) {
   }
   out << "Linked tables: " << status.linkedTables.size() << "\n";
   std::vector<std::string> names;
+  std::vector<std::string> connects;
   size_t nameWidth = 0;
   size_t connectWidth = 0;
   for (const auto& table : status.linkedTables) {
-    std::string name = table.name;
+    std::string name = printable(table.name);
     if (table.sourceTable != table.name)
-      name += " (source " + table.sourceTable + ")";
+      name += " (source " + printable(table.sourceTable) + ")";
     nameWidth = std::max(nameWidth, name.size());
-    connectWidth = std::max(connectWidth, table.connect.size());
     names.push_back(std::move(name));
+    connects.push_back(printable(table.connect));
+    connectWidth = std::max(connectWidth, connects.back().size());
   }
   for (size_t i = 0; i < status.linkedTables.size(); ++i) {
     const auto& table = status.linkedTables[i];
-    out << "  " << padRight(names[i], nameWidth) << "  " << padRight(table.connect, connectWidth)
-        << "  " << (table.opens ? "opens" : "does not open: " + table.error) << "\n";
+    out << "  " << padRight(names[i], nameWidth) << "  " << padRight(connects[i], connectWidth)
+        << "  " << (table.opens ? "opens" : "does not open: " + printable(table.error)) << "\n";
   }
   return out.str();
 }

@@ -1,5 +1,6 @@
 // vantrel: the command-line host of the Vantrel component. Parses the command line, hands the
-// subcommand its options and turns every failure into one line on stderr and exit status 2;
+// subcommand its options and turns every failure into one line on stderr (the message escaped,
+// since it may quote a path or a stored name) and exit status 2;
 // `check` exits with the start-up check's own result (0 or 1).
 #include <exception>
 #include <iostream>
@@ -13,6 +14,7 @@
 #include "cli/Options.h"
 #include "cli/StatusCommand.h"
 #include "dao/dao.h"
+#include "uikit/printable.h"
 
 #ifndef VANTREL_VERSION
 #define VANTREL_VERSION "unknown"
@@ -63,7 +65,7 @@ int main(int argc, char** argv) {
   } catch (const vantrel::UsageError& e) {
     const std::string command = vantrel::commandName(e.command());
     const std::string help = command.empty() ? "vantrel --help" : "vantrel " + command + " --help";
-    std::cerr << prefix(e.command()) << e.what() << " (see '" << help << "')\n";
+    std::cerr << prefix(e.command()) << uikit::printable(e.what()) << " (see '" << help << "')\n";
     return vantrel::kExitFailure;
   }
 
@@ -72,11 +74,13 @@ int main(int argc, char** argv) {
     std::cout.flush();
     return status;
   } catch (const vantrel::FatalError& e) {
-    std::cerr << prefix(options.command) << e.what() << "\n";
+    std::cerr << prefix(options.command) << uikit::printable(e.what()) << "\n";
   } catch (const dao::Error& e) {
-    std::cerr << prefix(options.command) << e.Description() << " (error " << e.Number() << ")\n";
+    std::cerr << prefix(options.command) << uikit::printable(e.Description()) << " (error "
+              << e.Number() << ")\n";
   } catch (const std::exception& e) {
-    std::cerr << prefix(options.command) << "unexpected failure: " << e.what() << "\n";
+    std::cerr << prefix(options.command) << "unexpected failure: " << uikit::printable(e.what())
+              << "\n";
   }
   return vantrel::kExitFailure;
 }

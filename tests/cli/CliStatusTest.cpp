@@ -12,12 +12,13 @@ namespace fs = std::filesystem;
 namespace clitest {
 namespace {
 
-TEST(CliStatus, JsonReportsTheSetAndLinksWhateverBytesThePathsHold) {
+TEST(CliStatus, ReportsTheSetAndLinksWhateverBytesThePathsHold) {
   testsupport::TempDir dir;
-  // A folder that does not exist yet, named with what JSON must escape: a quote, a backslash, a
-  // tab, a control character, non-ASCII text, and bytes that start no valid UTF-8 sequence (a
-  // stray byte, an overlong form, a surrogate, a code point past U+10FFFF, a cut sequence).
-  const std::string name = "Q\"uote\\back\ttab\x01 naïve ";
+  // A folder that does not exist yet, named with what JSON and the text report must escape: a
+  // quote, a backslash, a tab, control characters (a vertical tab that line splitters take for a
+  // line end, a terminal escape, NEL, U+2028), non-ASCII text, and bytes that start no valid
+  // UTF-8 sequence (a stray byte, an overlong form, a surrogate, past U+10FFFF, a cut sequence).
+  const std::string name = "Q\"uote\\back\ttab\x01\v\x1b[2J\xC2\x85\xE2\x80\xA8 naïve ";
   const std::string bad = "\xFF\xC0\xAF\xED\xA0\x80\xF4\x90\x80\x80\xE2\x82";
   const std::string folder = dir.file("new/" + name + bad + " end");
   std::string shown = dir.file("new/" + name);  // as the report must show the folder
@@ -54,6 +55,21 @@ TEST(CliStatus, JsonReportsTheSetAndLinksWhateverBytesThePathsHold) {
     EXPECT_EQ(linked(status, table, "error"), "null") << table;
   }
   EXPECT_EQ(status.count("linkSets/0/links/4/table") + status.count("linkedTables/4/name"), 0u);
+
+  // The text report shows the same paths escaped, so none of them can start a line of its own.
+  const Result text = run({"status", "App/Front.mdb"}, "", {}, folder);
+  ASSERT_EQ(text.exitCode, 0) << text.err;
+  const std::string escaped = dir.file("new/") +
+                              "Q\"uote\\back\\ttab\\x01\\x0b\\x1b[2J\\u0085\\u2028 naïve "
+                              "\\xff\\xc0\\xaf\\xed\\xa0\\x80\\xf4\\x90\\x80\\x80\\xe2\\x82 end";
+  EXPECT_NE(text.out.find("Front end: " + escaped + "/App/Front.mdb\n"), std::string::npos)
+      << text.out;
+  EXPECT_NE(text.out.find("    Recorded front end: " + escaped + "/App/Front.mdb\n"),
+            std::string::npos);
+  EXPECT_NE(text.out.find("  Orders       ;DATABASE=" + escaped + "/App/Data/Sales.mdb  opens\n"),
+            std::string::npos);
+  for (const char* raw : {"\t", "\x01", "\v", "\x1b", "\xC2\x85", "\xE2\x80\xA8", "\xFF"})
+    EXPECT_EQ(text.out.find(raw), std::string::npos) << text.out;
 }
 
 TEST(CliStatus, ReportsEveryScenarioWithoutChangingAByte) {

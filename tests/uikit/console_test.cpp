@@ -7,6 +7,7 @@
 
 #include "tests/uikit/test_forms.h"
 #include "uikit/console/console_desktop.h"
+#include "uikit/printable.h"
 
 namespace uikit_test {
 namespace {
@@ -118,6 +119,54 @@ TEST_F(ConsoleTest, OnlyTheFrontOfTwoOverlappingControlsPrints) {
     }
     EXPECT_EQ(printed, c.printed);
   }
+}
+
+TEST(Printable, EscapesWhatCouldEndALineOrDriveATerminalAndKeepsTheRest) {
+  const struct {
+    std::string text, shown;
+  } cases[] = {
+      {"C:\\Data\\v.mdb naïve €", "C:\\Data\\v.mdb naïve €"},  // backslashes stay as they are
+      {"a\r\nb\nc\rd\te", "a\\nb\\nc\\nd\\te"},
+      {std::string("\0\v\f\x1c\x1d\x1e\x1b[2J\x7f", 11),
+       "\\x00\\x0b\\x0c\\x1c\\x1d\\x1e\\x1b[2J\\x7f"},
+      {"\xC2\x80\xC2\x85\xC2\x9F\xC2\xA0", "\\u0080\\u0085\\u009f\xC2\xA0"},
+      {"\xE2\x80\xA7\xE2\x80\xA8\xE2\x80\xA9", "\xE2\x80\xA7\\u2028\\u2029"},
+      // A stray byte, an overlong form, a surrogate, past U+10FFFF, a cut sequence.
+      {"\xFF\xC0\xAF\xED\xA0\x80\xF4\x90\x80\x80\xE2\x82",
+       "\\xff\\xc0\\xaf\\xed\\xa0\\x80\\xf4\\x90\\x80\\x80\\xe2\\x82"},
+      {"\xF0\x9F\x98\x80\xE2\x82x", "\xF0\x9F\x98\x80\\xe2\\x82x"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(uikit::printable(c.text), c.shown);
+}
+
+TEST_F(ConsoleTest, StoredTextCannotForgeALineOrReachTheTerminal) {
+  // A file name a script splitting lines like Python's splitlines would take for a window and a
+  // command, with a terminal escape and bytes that are not UTF-8 besides.
+  const std::string forged =
+      "x\v=== frmFinish \"x\"\f> click cmdFinish\x1b[2J\xC2\x85\xE2\x80\xA8\xFF.mdb";
+  const std::string shown =
+      "x\\x0b=== frmFinish \"x\"\\x0c> click cmdFinish\\x1b[2J\\u0085\\u2028\\xff.mdb";
+  auto& f = uikit::form<Bench>();
+  f.Caption = forged;
+  f.add<uikit::ListBox>("lstFiles").AddItem(forged);
+  f.add<uikit::Label>("lblFile").Caption = forged;
+  auto& dlg = f.add<uikit::CommonDialog>("dlgOpen");
+  dlg.DialogTitle = dlg.InitDir = dlg.Filter = forged;
+  f.add<uikit::CommandButton>("cmdGo").Click = [&] {
+    uikit::MsgBox(forged + "\r\n" + forged, uikit::Buttons::OK, uikit::Icon::None, forged);
+    dlg.ShowOpen();
+    f.Hide();
+  };
+  const std::string out = session<Bench>("click cmdGo\nok\n\n");
+  // Caption, row, label, box title, two box lines, dialog title, folder and filter.
+  size_t count = 0;
+  for (size_t at = out.find(shown); at != std::string::npos; at = out.find(shown, at + 1))
+    ++count;
+  EXPECT_EQ(count, 9u) << out;
+  EXPECT_NE(out.find("\n  0   " + shown + "\n"), std::string::npos) << out;
+  for (const char* raw : {"\v", "\f", "\x1b", "\xC2\x85", "\xE2\x80\xA8", "\xFF"})
+    EXPECT_EQ(out.find(raw), std::string::npos) << out;
 }
 
 // How frmFirst prints, with its option, note and chosen file.

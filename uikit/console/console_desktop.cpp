@@ -7,6 +7,7 @@
 #include <sstream>
 #include <vector>
 
+#include "uikit/printable.h"
 #include "uikit/user_input.h"
 
 namespace uikit::console {
@@ -37,11 +38,12 @@ std::vector<std::string> lines(const std::string& s) {
   return out;
 }
 
-// A row of a list keeps to one line whatever its text holds.
+// Text shown on one line: whatever it holds, it can neither end the line nor reach the terminal
+// as a control (a final line break is not shown).
 std::string flat(const std::string& s) {
   std::string out;
   for (const auto& l : lines(s))
-    out += (out.empty() ? "" : "\\n") + l;
+    out += (out.empty() ? "" : "\\n") + printable(l);
   return out;
 }
 
@@ -214,9 +216,9 @@ void renderControl(std::ostream& out, const Control& c) {
           printed[i] = true;
           const auto& n = nodes[i];
           const bool selected = !n.key.empty() && n.key == t.SelectedKey;
-          std::string row = std::string(2 * depth, ' ') + std::to_string(i) +
-                            (selected ? " * " : "   ") +
-                            (n.imageKey.empty() ? "" : "[" + n.imageKey + "] ") + flat(n.text);
+          std::string row =
+              std::string(2 * depth, ' ') + std::to_string(i) + (selected ? " * " : "   ") +
+              (n.imageKey.empty() ? "" : "[" + flat(n.imageKey) + "] ") + flat(n.text);
           rows.push_back(row);
           if (!n.key.empty())
             self(self, n.key, depth + 1);
@@ -250,13 +252,13 @@ void renderControl(std::ostream& out, const Control& c) {
   const bool multiLine = hasValue && hasLineBreak(value);
   out << indent << head;
   if (hasValue && !multiLine)
-    out << " " << quoted(value);
+    out << " " << quoted(flat(value));
   for (const auto& f : flags)
     out << " " << f;
   out << "\n";
   if (multiLine) {
     for (const auto& l : lines(value))
-      out << indent << "  |" << (l.empty() ? "" : " " + l) << "\n";
+      out << indent << "  |" << (l.empty() ? "" : " " + printable(l)) << "\n";
   }
   for (const auto& r : rows)
     out << indent << "  " << r << "\n";
@@ -340,7 +342,7 @@ bool ConsoleDesktop::readLine(std::string& line) {
   if (!line.empty() && line.back() == '\r')
     line.pop_back();
   if (options_.echo)
-    out_ << line << "\n";
+    out_ << flat(line) << "\n";
   return true;
 }
 
@@ -386,7 +388,7 @@ bool ConsoleDesktop::execute(Form& form, const std::string& rawLine) {
   words >> extra;
 
   auto refuse = [&](const std::string& why) {
-    out_ << "! " << why << "\n";
+    out_ << "! " << flat(why) << "\n";
     return false;
   };
   auto report = [&](const InputResult& r) { return r.ok ? true : refuse(r.reason); };
@@ -471,7 +473,7 @@ Answer ConsoleDesktop::messageBox(const MessageBox& box) {
   out_ << "--- MsgBox " << quoted(flat(box.title)) << " [" << iconName(box.icon) << "] ("
        << buttonsName(box.buttons) << ")\n";
   for (const auto& l : lines(box.text))
-    out_ << l << "\n";
+    out_ << printable(l) << "\n";
   const auto buttons = buttonAnswers(box.buttons);
   for (;;) {
     out_ << "? ";
@@ -489,13 +491,14 @@ Answer ConsoleDesktop::messageBox(const MessageBox& box) {
     std::string choices;
     for (Answer b : buttons)
       choices += (choices.empty() ? "" : ", ") + answerWord(b);
-    out_ << "! \"" << word << "\" is not one of: " << choices << "\n";
+    out_ << "! \"" << flat(word) << "\" is not one of: " << choices << "\n";
   }
 }
 
 std::string ConsoleDesktop::openFile(const CommonDialog& dialog) {
-  out_ << "--- OpenFile " << quoted(flat(dialog.DialogTitle)) << " dir=" << quoted(dialog.InitDir)
-       << " filter=" << quoted(dialog.Filter) << "\n";
+  out_ << "--- OpenFile " << quoted(flat(dialog.DialogTitle))
+       << " dir=" << quoted(flat(dialog.InitDir)) << " filter=" << quoted(flat(dialog.Filter))
+       << "\n";
   out_ << "? ";
   std::string line;
   if (!readLine(line)) {

@@ -26,7 +26,14 @@
 // Flags: "disabled" (the control or a frame around it is disabled), "locked" (read-only text
 // box), "yellow" or "white" (background colour). A picture shows its tool tip as tip="..." and
 // "beside NAME" for the control level with its middle to its right (the wizard's
-// recommended-option marker). Quoted values are printed verbatim, without escaping.
+// recommended-option marker).
+//
+// ESCAPES. Every text the driver prints (values, rows, captions, titles, message-box lines, the
+// open-file line, refusals and echoed input) goes through uikit::printable: a tab prints as \t,
+// a line break inside one-line text as \n, other control characters and DEL as \xHH, C1
+// controls and U+2028/U+2029 as \uHHHH, and bytes that are not UTF-8 as \xHH. A backslash
+// prints as itself, so Windows paths read as they are. No text can start a line of its own or
+// reach the terminal as a control sequence.
 //
 // A text or caption holding line breaks (CR LF, LF or CR) prints no value on the control line;
 // its lines follow, indented two more spaces, as "| <line>" ("|" alone for an empty line). A

@@ -3,31 +3,16 @@
 #include <algorithm>
 #include <sstream>
 
+#include "uikit/printable.h"
 #include "uikit/user_input.h"
 
 namespace uikit::script {
 
 namespace {
 
-// Texts in the transcript stay on one line: line breaks and tabs are shown escaped.
+// Texts in the transcript stay on one line, escaped as the console prints them.
 std::string oneLine(const std::string& s) {
-  std::string out;
-  for (size_t i = 0; i < s.size(); ++i) {
-    const char c = s[i];
-    if (c == '\r' && i + 1 < s.size() && s[i + 1] == '\n') {
-      out += "\\n";
-      ++i;
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (c == '\r') {
-      out += "\\r";
-    } else if (c == '\t') {
-      out += "\\t";
-    } else {
-      out += c;
-    }
-  }
-  return out;
+  return printable(s);
 }
 
 std::string describe(const MessageBox& box) {
@@ -172,8 +157,9 @@ std::string ScriptedDesktop::text() const {
         out << "msgbox " << describe(e.box) << " -> " << answerWord(e.answer) << "\n";
         break;
       case Entry::Kind::OpenFile:
-        out << "openfile \"" << e.title << "\" dir=\"" << e.initDir << "\" filter=\"" << e.filter
-            << "\" -> " << (e.file.empty() ? std::string("cancel") : "\"" + e.file + "\"") << "\n";
+        out << "openfile \"" << oneLine(e.title) << "\" dir=\"" << oneLine(e.initDir)
+            << "\" filter=\"" << oneLine(e.filter) << "\" -> "
+            << (e.file.empty() ? std::string("cancel") : "\"" + oneLine(e.file) + "\"") << "\n";
         break;
     }
   }

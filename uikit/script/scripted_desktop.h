@@ -102,7 +102,8 @@ class ScriptedDesktop : public Desktop {
 
   // What happened.
   const std::vector<Entry>& transcript() const { return transcript_; }
-  // The transcript as text, one line an entry (line breaks inside texts shown as \n):
+  // The transcript as text, one line an entry (texts escaped by uikit::printable, so a line
+  // break inside one shows as \n):
   //   show frmWizard1 "Vantrel Wizard - Select Vantrel Option"
   //   msgbox "Confirm Ignore" question YesNo "Are you sure you want to ignore?" -> yes
   //   openfile "Select Database" dir="" filter="All(*.*)|*.*" -> "/tmp/be.mdb"   (or -> cancel)

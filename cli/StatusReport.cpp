@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <sstream>
 
 #include "cli/Json.h"
@@ -30,12 +31,29 @@ std::vector<StatusSet> readSets(dao::Database& db, bool haveLinkTable) {
     auto rs = db.OpenRecordset("SELECT * FROM tblLinkedSets ORDER BY ID", dao::dbOpenSnapshot);
     while (!rs->AtEOF()) {
       StatusSet set;
-      set.id = fieldOrNull(*rs, "ID").AsInt64();
-      set.name = fieldOrNull(*rs, "Name").AsString();
-      set.description = fieldOrNull(*rs, "Description").AsString();
-      set.frontEndPath = fieldOrNull(*rs, "FrontEndPath").AsString();
-      set.active = fieldOrNull(*rs, "ActiveSet").AsBool();
-      set.valid = fieldOrNull(*rs, "ValidSet").AsBool();
+      // A value that does not convert costs that field only; the first such field is the
+      // row's problem.
+      const auto read = [&](const char* field, auto convert) -> decltype(convert(dao::Value())) {
+        try {
+          return convert(fieldOrNull(*rs, field));
+        } catch (const dao::Error& e) {
+          if (e.Number() != dao::kErrTypeMismatch && e.Number() != dao::kErrOverflow)
+            throw;
+          if (set.problem.empty()) {
+            set.problem = std::string(field) + ": " + e.Description() + " (error " +
+                          std::to_string(e.Number()) + ")";
+          }
+          return {};
+        }
+      };
+      const auto text = [](const dao::Value& v) { return v.AsString(); };
+      const auto flag = [](const dao::Value& v) { return std::optional<bool>(v.AsBool()); };
+      set.id = read("ID", [](const dao::Value& v) { return v.AsInt64(); });
+      set.name = read("Name", text);
+      set.description = read("Description", text);
+      set.frontEndPath = read("FrontEndPath", text);
+      set.active = read("ActiveSet", flag);
+      set.valid = read("ValidSet", flag);
       sets.push_back(std::move(set));
       rs->MoveNext();
     }
@@ -85,9 +103,18 @@ std::string padRight(const std::string& text, size_t width) {
 }
 
 std::string flagsText(const StatusSet& set) {
-  std::string text = set.active ? "active" : "inactive";
-  text += set.valid ? ", valid" : ", not valid";
+  std::string text = !set.active ? "active unknown" : *set.active ? "active" : "inactive";
+  text += !set.valid ? ", valid unknown" : *set.valid ? ", valid" : ", not valid";
   return text;
+}
+
+void jsonFlag(JsonWriter& json, const char* name, std::optional<bool> flag) {
+  json.key(name);
+  if (flag) {
+    json.value(*flag);
+  } else {
+    json.null();
+  }
 }
 
 }  // namespace
@@ -132,6 +159,8 @@ std::string formatStatusText(const Status& status) {
       out << "  " << printable(set.name) << " [" << flagsText(set) << "]\n";
       out << "    Description:        " << printable(set.description) << "\n";
       out << "    Recorded front end: " << printable(set.frontEndPath) << "\n";
+      if (!set.problem.empty())
+        out << "    Cannot be read:     " << printable(set.problem) << "\n";
       if (set.links.empty()) {
         out << "    Links: none\n";
         continue;
@@ -188,8 +217,14 @@ std::string formatStatusJson(const Status& status) {
     json.field("name", set.name);
     json.field("description", set.description);
     json.field("frontEndPath", set.frontEndPath);
-    json.field("active", set.active);
-    json.field("valid", set.valid);
+    jsonFlag(json, "active", set.active);
+    jsonFlag(json, "valid", set.valid);
+    json.key("error");
+    if (set.problem.empty()) {
+      json.null();
+    } else {
+      json.value(set.problem);
+    }
     json.key("links");
     json.beginArray();
     for (const auto& link : set.links) {

@@ -4,6 +4,7 @@
 // or a script can see at a glance what the start-up check will find.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,8 +20,11 @@ struct StatusSet {
   std::string name;
   std::string description;
   std::string frontEndPath;  // the front end's path recorded with the set
-  bool active = false;
-  bool valid = false;  // the outcome of the last validation, as stored
+  // The flags as stored; nullopt when the stored value is no Boolean (see problem).
+  std::optional<bool> active = false;
+  std::optional<bool> valid = false;  // the outcome of the last validation
+  // Why part of the row cannot be read (a field and the conversion error), "" when it can.
+  std::string problem;
   std::vector<StatusLink> links;
 };
 
@@ -40,7 +44,9 @@ struct Status {
 };
 
 // Reads the report of the front end at path (absolute, already known to be a database). The
-// file is opened read-only and nothing is created in it. Throws dao::Error on a failure to read.
+// file is opened read-only and nothing is created in it. A set row holding a value that does not
+// convert (other tools write these tables too) is reported with its problem and the rest of the
+// report goes on. Throws dao::Error on any other failure to read.
 Status readStatus(const std::string& frontEnd);
 
 // The report for people: aligned plain text.

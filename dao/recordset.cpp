@@ -41,6 +41,17 @@ Value NormaliseBoolean(const Value& v) {
   return Value::Boolean(v.AsBool());
 }
 
+// A stored value that no conversion makes a Boolean (text such as 'yes' that another tool wrote)
+// is read as stored: converting it fails (error 13) where a caller reads that field, instead of
+// making every row of the recordset unreadable.
+Value ReadBoolean(const Value& v) {
+  try {
+    return NormaliseBoolean(v);
+  } catch (const Error&) {
+    return v;
+  }
+}
+
 // True when the column is the table's rowid under another name (INTEGER PRIMARY KEY): writing
 // it moves the row to another rowid.
 bool IsRowidAlias(sqlite3* db, const std::string& table, const std::string& column) {
@@ -137,7 +148,7 @@ struct Recordset::Impl {
       return;
     for (std::size_t i = 0; i < which.size(); ++i) {
       Value v = s.Column(static_cast<int>(i));
-      row[which[i]] = columns[which[i]].boolean ? NormaliseBoolean(v) : v;
+      row[which[i]] = columns[which[i]].boolean ? ReadBoolean(v) : v;
     }
   }
 };
@@ -233,7 +244,7 @@ std::unique_ptr<Recordset> Database::OpenRecordset(const std::string& sql, int t
     row.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
       Value v = stmt.Column(offset + i);
-      row.push_back(impl->columns[static_cast<std::size_t>(i)].boolean ? NormaliseBoolean(v) : v);
+      row.push_back(impl->columns[static_cast<std::size_t>(i)].boolean ? ReadBoolean(v) : v);
     }
     impl->rows.push_back(std::move(row));
     std::vector<std::optional<long long>> ids;

@@ -1,6 +1,7 @@
 // Loading the active link set into the component state, and recording where the front end now
 // lives.
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "dao/dao.h"
@@ -31,7 +32,16 @@ void GetActiveSet(const std::string& path) {
       return;
     }
     for (; !sets->AtEOF(); sets->MoveNext()) {
-      if (sets->Field("ActiveSet").AsBool()) {
+      dao::Error problem(0, "");
+      const std::optional<bool> active = detail::storedActiveFlag(*sets, &problem);
+      if (!active) {
+        // Reported here, once a call; the other readers of the set rows leave the row out.
+        reportEngineError("GetActiveSet", problem.Number(),
+                          "The link set \"" + sets->Field("Name").AsString() +
+                              "\" cannot be read: " + problem.Description());
+        continue;
+      }
+      if (*active) {
         s.activeSetFound = true;
         s.activeSetName = sets->Field("Name").AsString();
         s.linkSetDatabasePath = sets->Field("FrontEndPath").AsString();

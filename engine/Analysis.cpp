@@ -158,7 +158,10 @@ void MatchLinkSets() {
     }
     const FrontEndLinks frontEnd = readFrontEndLinks(*db);
     for (; !sets->AtEOF(); sets->MoveNext()) {
-      const bool active = sets->Field("ActiveSet").AsBool();
+      const std::optional<bool> stored = detail::storedActiveFlag(*sets);
+      if (!stored)
+        continue;  // a row that cannot be read; GetActiveSet has reported it
+      const bool active = *stored;
       const std::string name = sets->Field("Name").AsString();
       const bool matches = setMatches(detail::readLinks(*db, name), frontEnd);
       if (matches) {

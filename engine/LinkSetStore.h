@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "dao/dao.h"
@@ -30,6 +31,11 @@ std::int32_t createLinkSetIn(dao::Database& db, const std::string& name,
 // hold several rows answering to the name: an exact, active match wins, then an exact match,
 // then the first row. Error 3021 when there is none.
 std::int32_t setIdOf(dao::Database& db, const std::string& name);
+
+// The ActiveSet flag of the set row rows is on. Another tool may have stored a value that the
+// layer's conversions make no Boolean ('yes'): then that row cannot be read, the result is
+// nullopt and *problem (when given) says why, so callers leave the row out and go on.
+std::optional<bool> storedActiveFlag(const dao::Recordset& rows, dao::Error* problem = nullptr);
 
 // "SELECT * FROM tblLinkedTables WHERE LinkSetID=<id>": the link rows of one set, updatable.
 std::string linkRowsOf(std::int32_t setId);

@@ -65,13 +65,25 @@ std::int32_t setIdOf(dao::Database& db, const std::string& name) {
   int best = 0;
   for (; !rows->AtEOF(); rows->MoveNext()) {
     const bool exact = rows->Field("Name").AsString() == name;
-    const int rank = exact ? (rows->Field("ActiveSet").AsBool() ? 2 : 1) : 0;
+    const int rank = exact ? (storedActiveFlag(*rows).value_or(false) ? 2 : 1) : 0;
     if (rank > best) {
       best = rank;
       id = rows->Field("ID").AsInt32();
     }
   }
   return id;
+}
+
+std::optional<bool> storedActiveFlag(const dao::Recordset& rows, dao::Error* problem) {
+  try {
+    return rows.Field("ActiveSet").AsBool();
+  } catch (const dao::Error& e) {
+    if (e.Number() != dao::kErrTypeMismatch && e.Number() != dao::kErrOverflow)
+      throw;
+    if (problem)
+      *problem = e;
+    return std::nullopt;
+  }
 }
 
 std::string linkRowsOf(std::int32_t setId) {

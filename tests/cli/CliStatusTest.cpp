@@ -3,6 +3,8 @@
 // front end, not the back ends, and no journal or lock file left behind.
 #include <filesystem>
 
+#include <sqlite3.h>
+
 #include <gtest/gtest.h>
 
 #include "tests/cli/CliTestSupport.h"
@@ -107,6 +109,47 @@ TEST(CliStatus, ReportsEveryScenarioWithoutChangingAByte) {
     EXPECT_EQ(status["linkSets"], noset ? "[]" : "");
     EXPECT_EQ(text.out.find("Link sets: none") != std::string::npos, noset) << text.out;
   }
+}
+
+TEST(CliStatus, ASetRowThatCannotBeReadIsReportedOnceAndTheRestGoesOn) {
+  // Another tool stored 'yes' as the demo set's ActiveSet (it writes the table without the
+  // layer's triggers); a second set, active, holds the same links.
+  testsupport::TempDir dir;
+  const std::string frontEnd = buildDemo(dir.path(), "healthy");
+  std::vector<testsupport::Link> links;
+  for (const auto& def : testsupport::linkedDefs(frontEnd))
+    links.push_back({def.name, def.connect.substr(std::string(";DATABASE=").size())});
+  testsupport::addLinkSet(frontEnd, "Backup", "A copy", true, links, frontEnd);
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open(frontEnd.c_str(), &raw), SQLITE_OK);
+  const int written =
+      sqlite3_exec(raw,
+                   "DROP TRIGGER \"tblLinkedSets.ActiveSet.bool_update\";"
+                   "UPDATE tblLinkedSets SET ActiveSet = 'yes' WHERE Name = 'Office'",
+                   nullptr, nullptr, nullptr);
+  sqlite3_close(raw);
+  ASSERT_EQ(written, SQLITE_OK);
+
+  Flat status = statusJson(frontEnd);
+  EXPECT_EQ(status["linkSets/0/name"], "Office");
+  EXPECT_EQ(status["linkSets/0/active"], "null");
+  EXPECT_EQ(status["linkSets/0/error"], "ActiveSet: The text 'yes' is not a number. (error 13)");
+  EXPECT_EQ(status["linkSets/0/links/3/table"], "Orders");
+  EXPECT_EQ(status["linkSets/1/active"], "true");
+  EXPECT_EQ(status["linkSets/1/error"], "null");
+  const Result text = run({"status", frontEnd});
+  EXPECT_EQ(text.exitCode, 0) << text.err;
+  EXPECT_NE(text.out.find("  Office [active unknown, not valid]\n"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("\n    Cannot be read:     ActiveSet: The text 'yes'"),
+            std::string::npos);
+
+  // The check says once that the row cannot be read, then finds the active set in order.
+  const Result check = run({"check", frontEnd, "--ui=console"});
+  EXPECT_EQ(check.exitCode, 0) << check.err;
+  EXPECT_EQ(check.out,
+            "--- MsgBox \"GetActiveSet - 13\" [information] (OK)\n"
+            "The link set \"Office\" cannot be read: The text 'yes' is not a number.\n"
+            "? (end of input: ok)\n");
 }
 
 }  // namespace

@@ -88,7 +88,7 @@ TEST_F(FormsTest, ChainUnloadedFromInnermostHandlerUnwindsAndKeepsHiddenPageStat
 }
 
 TEST_F(FormsTest, ThousandsOfBackAndNextRoundTripsKeepTheStackFlatAndEndNormally) {
-  // Every hand-over used to nest a modal show; a few thousand round trips overflowed the stack.
+  // Were each hand-over to nest a modal show, a few thousand round trips would overflow the stack.
   constexpr int kRoundTrips = 3000;
   int deepest = 0;
   std::uintptr_t firstFrame = 0;

@@ -1,6 +1,7 @@
 // The Qt driver on the offscreen platform: forms drawn with native widgets, user actions on the
-// widgets reaching the models through user_input.h, redraws after every handler, nested modal
-// shows, the frame's close button, message boxes and the open-file dialog. Each test drives the
+// widgets reaching the models through user_input.h, redraws after every handler, hand-overs
+// between pages, stacking of overlapping controls, the frame's close button, message boxes and
+// the open-file dialog. Each test drives the
 // dialogs from timers that run inside the modal event loop, as a user would, and saves a
 // screenshot of every form it shows.
 #include <gtest/gtest.h>

@@ -2,46 +2,9 @@
 
 #include <cstdio>
 
+#include "uikit/printable.h"
+
 namespace vantrel {
-
-namespace {
-
-// Length of the valid UTF-8 sequence starting at text[i], or 0 when the bytes there are not
-// one (overlong forms, surrogates and values past U+10FFFF included).
-size_t utf8SequenceLength(std::string_view text, size_t i) {
-  const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-  const unsigned char lead = byte(i);
-  size_t length;
-  unsigned int codePoint;
-  if (lead < 0x80)
-    return 1;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-    codePoint = lead & 0x1F;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    codePoint = lead & 0x0F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    codePoint = lead & 0x07;
-  } else {
-    return 0;
-  }
-  if (i + length > text.size())
-    return 0;
-  for (size_t k = 1; k < length; ++k) {
-    if ((byte(i + k) & 0xC0) != 0x80)
-      return 0;
-    codePoint = (codePoint << 6) | (byte(i + k) & 0x3F);
-  }
-  if (length == 3 && (codePoint < 0x800 || (codePoint >= 0xD800 && codePoint <= 0xDFFF)))
-    return 0;
-  if (length == 4 && (codePoint < 0x10000 || codePoint > 0x10FFFF))
-    return 0;
-  return length;
-}
-
-}  // namespace
 
 std::string jsonQuote(std::string_view text) {
   std::string out;
@@ -50,14 +13,23 @@ std::string jsonQuote(std::string_view text) {
   for (size_t i = 0; i < text.size();) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
     if (c >= 0x80) {
-      const size_t length = utf8SequenceLength(text, i);
+      char32_t code = 0;
+      const size_t length = uikit::utf8SequenceAt(text, i, code);
       if (length == 0) {
         out += "\\ufffd";
         ++i;
+        continue;
+      }
+      // C1 controls and the line and paragraph separators are valid in JSON text, but a reader
+      // splitting the output into lines would take them for line ends.
+      if (code <= 0x9F || code == 0x2028 || code == 0x2029) {
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(code));
+        out += escaped;
       } else {
         out.append(text.substr(i, length));
-        i += length;
       }
+      i += length;
       continue;
     }
     switch (c) {

@@ -13,7 +13,8 @@
 
 namespace vantrel {
 
-// text as a JSON string literal, quotes included.
+// text as a JSON string literal, quotes included: controls (C1 and U+2028/U+2029 too) escaped,
+// bytes that are not UTF-8 written as U+FFFD.
 std::string jsonQuote(std::string_view text);
 
 class JsonWriter {

@@ -16,9 +16,9 @@ bool continuation(unsigned char c) {
   return (c & 0xC0) == 0x80;
 }
 
-// The length of the well-formed UTF-8 sequence at text[i] and its code point, or 0 when the
-// bytes there are not one (a stray or overlong byte, a surrogate, past U+10FFFF, cut short).
-std::size_t sequenceAt(std::string_view text, std::size_t i, char32_t& code) {
+}  // namespace
+
+std::size_t utf8SequenceAt(std::string_view text, std::size_t i, char32_t& code) {
   const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
   const unsigned char lead = byte(0);
   std::size_t length = 0;
@@ -53,14 +53,12 @@ std::size_t sequenceAt(std::string_view text, std::size_t i, char32_t& code) {
   return length;
 }
 
-}  // namespace
-
 std::string printable(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size();) {
     char32_t code = 0;
-    const std::size_t length = sequenceAt(text, i, code);
+    const std::size_t length = utf8SequenceAt(text, i, code);
     if (length == 0) {
       out += hexEscape("\\x%02x", static_cast<unsigned char>(text[i]));
       ++i;

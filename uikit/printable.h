@@ -6,6 +6,7 @@
 // terminal as a command.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -21,5 +22,10 @@ namespace uikit {
 //   bytes that are not UTF-8   \xHH, one a byte (\xff)
 // The result is valid UTF-8 holding no control character.
 std::string printable(std::string_view text);
+
+// The length (1 to 4) of the well-formed UTF-8 sequence at text[i], with its code point in code;
+// 0 when the bytes there are not one (a stray byte, an overlong form, a surrogate, a value past
+// U+10FFFF, a sequence cut short). Requires i < text.size().
+std::size_t utf8SequenceAt(std::string_view text, std::size_t i, char32_t& code);
 
 }  // namespace uikit

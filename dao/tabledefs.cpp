@@ -228,6 +228,9 @@ std::string TableDef::Connect() const {
   return impl_->connect;
 }
 std::string TableDef::SourceTableName() const {
+  // Other tools may leave a link's source empty; such a link reads the table of its own name.
+  if (impl_->attached && !impl_->local && impl_->source.empty())
+    return impl_->name;
   return impl_->source;
 }
 long TableDef::Attributes() const {

@@ -37,12 +37,16 @@ bool SourceExists(sqlite3* db, std::string_view schema, std::string_view table) 
 }
 
 void DropView(sqlite3* db, std::string_view name) {
+  ArmStatementClock();
   sqlite3_exec(db, ("DROP VIEW IF EXISTS temp." + Ident(name)).c_str(), nullptr, nullptr, nullptr);
 }
 
 // Detaches one back end; false when SQLite refuses (it was read in the open transaction).
 bool Detach(Core& core, std::size_t index) {
+  // A recordset still reading from the back end would keep it attached.
+  core.BeforeChange();
   Attachment& a = core.attachments[index];
+  ArmStatementClock();
   int rc = sqlite3_exec(core.db, ("DETACH " + Ident(a.alias)).c_str(), nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK)
     return false;
@@ -97,7 +101,7 @@ Attachment& AttachBackEnd(Core& core, const std::string& path,
   a.lastUse = ++core.clock;
   {
     Statement attach(core.db, "ATTACH DATABASE ?1 AS " + Ident(a.alias));
-    attach.Bind(1, FileUri(path, true));
+    attach.Bind(1, FileUri(path, true, file.quietWal()));
     attach.Step();
   }
   a.fd = file.Release();
@@ -107,8 +111,12 @@ Attachment& AttachBackEnd(Core& core, const std::string& path,
   try {
     Statement check(core.db, "SELECT count(*) FROM " + Ident(a.alias) + ".sqlite_schema");
     check.Step();
-  } catch (const Error&) {
+  } catch (const Error& e) {
     Detach(core, core.attachments.size() - 1);
+    // A busy back end, or one a writer left half changed, is a database all the same.
+    if (e.Number() == kErrLocked || e.Number() == kErrUnfinishedChange ||
+        e.Number() == kErrStatementTooLong)
+      Fail(e.Number(), "The back end '" + path + "': " + e.Description());
     Fail(kErrNotADatabase, "The back end '" + path + "' is not a database, or it is damaged.");
   }
   return core.attachments.back();
@@ -125,7 +133,7 @@ void ValidateLink(const std::string& connect, const std::string& sourceTable) {
     Fail(kErrExclusivelyLocked, "The back end '" + path + "' is in exclusive use by another user.");
   // A connection of its own: the front end may be inside a transaction, and the check must not
   // leave anything attached to it.
-  sqlite3* db = OpenConnection(path, true);
+  sqlite3* db = OpenConnection(path, OpenMode::kReadBackEnd, file);
   NoteFileInUse(file.id());
   bool found = false;
   try {
@@ -219,6 +227,7 @@ Statement PrepareResolved(Core& core, const std::string& sql) {
   for (int round = 0; round < kMaxResolveRounds; ++round) {
     core.touched.clear();
     core.stray.reset();
+    core.viaViews.clear();
     core.guardStatements = true;
     sqlite3_stmt* raw = nullptr;
     const char* tail = nullptr;

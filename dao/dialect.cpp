@@ -87,7 +87,7 @@ std::string ConnectPath(std::string_view connect) {
   return "";
 }
 
-std::string FileUri(const std::string& path, bool readOnly) {
+std::string FileUri(const std::string& path, bool readOnly, bool immutable) {
   // Every byte outside the unreserved set is percent-encoded, so '?', '#' and '%' in a file
   // name stay part of the name. An absolute path gets an empty authority ("file://" + path),
   // which also keeps a path starting with "//" from reading as a host name.
@@ -103,6 +103,8 @@ std::string FileUri(const std::string& path, bool readOnly) {
     }
   }
   out += readOnly ? "?mode=ro" : "?mode=rw";
+  if (readOnly && immutable)
+    out += "&immutable=1";
   return out;
 }
 

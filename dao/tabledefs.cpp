@@ -359,6 +359,7 @@ void TableDef::RefreshLink() {
     Fail(kErrInvalidOperation, "Only an appended linked table can be refreshed.");
   auto core = CoreOf(*impl_);
   detail::RunFaultHook("refreshlink", impl_->name);
+  core->BeforeChange();
   std::optional<detail::CatalogRow> row = detail::FindCatalogRow(core->db, impl_->name);
   if (!row || row->connect.empty())
     Fail(kErrObjectNotFound, "The link '" + impl_->name + "' no longer exists.");

@@ -63,15 +63,11 @@ std::vector<StatusSet> readSets(dao::Database& db, bool haveLinkTable) {
 }
 
 // Opens the linked table through the front end's own connection, as the application would,
-// and reads its first row: a back end that is missing, locked, damaged or lacks the table
+// without reading its rows: a back end that is missing, locked, damaged or lacks the table
 // fails here.
 void probeLinkedTable(dao::Database& db, StatusTable& table) {
   try {
-    auto rs =
-        db.OpenRecordset("SELECT * FROM " + dao::BracketName(table.name), dao::dbOpenSnapshot);
-    if (!rs->AtEOF())
-      (void)rs->FieldCount();
-    rs->Close();
+    db.CheckReadable(table.name);
     table.opens = true;
   } catch (const dao::Error& e) {
     table.opens = false;
@@ -94,7 +90,16 @@ std::string flagsText(const StatusSet& set) {
 Status readStatus(const std::string& frontEnd) {
   Status status;
   status.frontEnd = frontEnd;
-  auto db = dao::OpenDatabase(frontEnd, 0, true);
+  std::unique_ptr<dao::Database> db;
+  try {
+    db = dao::OpenDatabase(frontEnd, 0, true);
+  } catch (const dao::Error& e) {
+    if (e.Number() != dao::kErrUnfinishedChange)
+      throw;
+    // Completing the change would write; a report only reads what the file holds now.
+    status.unfinishedChange = true;
+    db = dao::OpenDatabaseAsItStands(frontEnd);
+  }
   dao::TableDefs& defs = db->TableDefs();
   status.hasLinkSetTables = defs.Contains("tblLinkedSets");
   if (status.hasLinkSetTables)
@@ -116,7 +121,10 @@ Status readStatus(const std::string& frontEnd) {
 
 std::string formatStatusText(const Status& status) {
   std::ostringstream out;
-  out << "Front end: " << status.frontEnd << "\n\n";
+  out << "Front end: " << status.frontEnd << "\n";
+  if (status.unfinishedChange)
+    out << "The front end has an unfinished change that the next check will complete.\n";
+  out << "\n";
 
   if (!status.hasLinkSetTables) {
     out << "Link sets: none (the front end has no link-set tables)\n";
@@ -171,6 +179,7 @@ std::string formatStatusJson(const Status& status) {
   JsonWriter json;
   json.beginObject();
   json.field("frontEnd", status.frontEnd);
+  json.field("unfinishedChange", status.unfinishedChange);
   json.field("hasLinkSetTables", status.hasLinkSetTables);
 
   json.key("linkSets");

@@ -34,6 +34,9 @@ struct StatusTable {
 
 struct Status {
   std::string frontEnd;
+  // A writer stopped mid-change; the report read the file as it stands, and the next check,
+  // which opens it for writing, completes the change.
+  bool unfinishedChange = false;
   bool hasLinkSetTables = false;
   std::vector<StatusSet> sets;            // in stored order
   std::vector<StatusTable> linkedTables;  // in the front end's table order

@@ -133,7 +133,7 @@ bool CheckCurrentLinks() {
     for (const std::string& name : linked) {
       s.linkedTablesPresent = true;
       try {
-        db->OpenRecordset("SELECT * FROM " + sqlName(name), dao::dbOpenSnapshot);
+        db->CheckReadable(name);
         result = true;
       } catch (const dao::Error&) {
         // The first linked table that does not open settles it.

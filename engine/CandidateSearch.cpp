@@ -48,7 +48,7 @@ bool BackEndProbe::readable(const std::string& backEndPath, const std::string& t
   auto [tableIt, tableIsNew] = backEnd.tables.try_emplace(table, false);
   if (tableIsNew) {
     try {
-      backEnd.db->OpenRecordset("SELECT * FROM " + sqlName(table), dao::dbOpenSnapshot);
+      backEnd.db->CheckReadable(table);
       tableIt->second = true;
     } catch (const dao::Error&) {
       // Missing table, or a name the statement cannot hold: broken all the same.

@@ -33,12 +33,10 @@ bool isMissingTable(const dao::Error& e) {
   return e.Number() == dao::kErrTableNotFound || e.Number() == dao::kErrObjectNotFound;
 }
 
-// Whether the back end answers for the table (or query) by that name. The probe selects no rows:
-// the layer reads a recordset whole when it opens, and only the name matters here.
+// Whether the back end answers for the table by that name; no row is read.
 bool backEndLacks(dao::Database& backEnd, const std::string& tableName) {
   try {
-    backEnd.OpenRecordset("SELECT * FROM " + sqlName(tableName) + " WHERE 1=0",
-                          dao::dbOpenSnapshot);
+    backEnd.CheckReadable(tableName);
   } catch (const dao::Error& e) {
     return isMissingTable(e);
   }

@@ -1,11 +1,15 @@
 // `vantrel status`: a faithful, read-only report. The tests compare it with what the demo put
 // in the files, and prove by snapshots of the whole folder that reading never writes: not the
 // front end, not the back ends, and no journal or lock file left behind.
+#include <sys/resource.h>
+
+#include <chrono>
 #include <filesystem>
 
 #include <gtest/gtest.h>
 
 #include "tests/cli/CliTestSupport.h"
+#include "tests/support/SqliteFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -91,6 +95,41 @@ TEST(CliStatus, ReportsEveryScenarioWithoutChangingAByte) {
     EXPECT_EQ(status["linkSets"], noset ? "[]" : "");
     EXPECT_EQ(text.out.find("Link sets: none") != std::string::npos, noset) << text.out;
   }
+}
+
+TEST(CliStatus, AHalfWrittenFrontEndAndAHugeBackEndAreReportedPromptly) {
+  testsupport::TempDir dir;
+  const std::string frontEnd = buildDemo(dir.path(), "healthy");
+  // Every row of a linked table computes a 100 MB value; probes must not read rows.
+  testsupport::runSql(
+      dir.file("App/Data/Sales.mdb"),
+      "ALTER TABLE Customers ADD COLUMN Big BLOB GENERATED ALWAYS AS "
+      "(zeroblob(100000000)); WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT "
+      "x + 1 FROM n WHERE x < 40) INSERT INTO Customers(CompanyName) SELECT x FROM n");
+  // A program died while committing a change to the front end.
+  testsupport::plantHotJournal(frontEnd, "UPDATE tblLinkedSets SET Description = 'changed'");
+  const std::string before = treeSnapshot(dir.path());
+  const auto start = std::chrono::steady_clock::now();
+  const Result text = run({"status", frontEnd});
+  EXPECT_EQ(text.exitCode, 0) << text.err;
+  EXPECT_NE(text.out.find("The front end has an unfinished change that the next check will "
+                          "complete."),
+            std::string::npos)
+      << text.out;
+  Flat status = statusJson(frontEnd);
+  EXPECT_EQ(status["unfinishedChange"], "true");
+  EXPECT_EQ(status["linkSets/0/name"], "Office");
+  EXPECT_EQ(linked(status, "Customers", "opens"), "true");
+  EXPECT_EQ(treeSnapshot(dir.path()), before);  // the report completed nothing
+
+  // The check completes the change, then finds every link healthy.
+  EXPECT_EQ(run({"check", frontEnd}).exitCode, 0);
+  EXPECT_FALSE(fs::exists(frontEnd + "-journal"));
+  EXPECT_EQ(statusJson(frontEnd)["unfinishedChange"], "false");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  struct rusage usage {};
+  getrusage(RUSAGE_CHILDREN, &usage);
+  EXPECT_LT(usage.ru_maxrss, 64 * 1024) << "largest child, in KiB";
 }
 
 }  // namespace

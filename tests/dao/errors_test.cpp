@@ -102,9 +102,9 @@ TEST_F(ErrorsTest, ReadOnlyOpensLeaveAnInterruptedWriteAlone) {
   // A writer died mid-commit; its journal names another file as its super-journal, which
   // completing the change would delete.
   const std::string path = dir_.file("crashed.mdb"), victim = dir_.file("victim.txt");
-  RunSql(path, "CREATE TABLE T(N TEXT); INSERT INTO T VALUES ('kept'), ('kept');");
+  runSql(path, "CREATE TABLE T(N TEXT); INSERT INTO T VALUES ('kept'), ('kept');");
   WriteFile(victim, "precious");
-  PlantHotJournal(path, victim);
+  plantHotJournal(path, "UPDATE T SET N = 'changed'", victim);
   const std::string file = ReadFile(path), journal = ReadFile(path + "-journal");
   EXPECT_DAO_ERROR(OpenDatabase(path, 4, true), kErrUnfinishedChange);
   auto fe = CreateDatabase(dir_.file("fe.mdb"));

@@ -170,7 +170,7 @@ TEST_F(LinkedTest, TablesOfEveryShapeReadThroughALink) {
     SCOPED_TRACE(shape);
     const std::string path = dir_.file(Numbered("shape", n) + ".mdb");
     const std::string name = Numbered("Shape", n++);
-    RunSql(path, std::string(shape) + "; INSERT INTO T DEFAULT VALUES;");
+    runSql(path, std::string(shape) + "; INSERT INTO T DEFAULT VALUES;");
     TableDef def = db->CreateTableDef(name, 0, "T", ConnectTo(path));
     db->TableDefs().Append(def);
     EXPECT_EQ(Count(*db, "SELECT * FROM " + name), 1);
@@ -193,7 +193,7 @@ TEST_F(LinkedTest, ProbesAndFirstRowsReadNoMoreThanTheyNeed) {
   // Every row but the first computes a 100 MB value, and SQLite may use 64 MB: a probe or a look
   // at the first row must not read the rest.
   const std::string big = dir_.file("big.mdb");
-  RunSql(big,
+  runSql(big,
          "CREATE TABLE Big(ID INTEGER PRIMARY KEY, B BLOB GENERATED ALWAYS AS "
          "(CASE WHEN ID > 1 THEN zeroblob(100000000) END)); WITH RECURSIVE n(x) AS (SELECT 1 "
          "UNION ALL SELECT x + 1 FROM n WHERE x < 40) INSERT INTO Big(ID) SELECT x FROM n;");
@@ -212,7 +212,7 @@ TEST_F(LinkedTest, ProbesAndFirstRowsReadNoMoreThanTheyNeed) {
 
 TEST_F(LinkedTest, ReadingAWalFileLeavesNothingBesideIt) {
   const std::string wal = dir_.file("wal.mdb");
-  RunSql(wal,
+  runSql(wal,
          "PRAGMA journal_mode=WAL; CREATE TABLE T(ID INTEGER PRIMARY KEY, N TEXT); "
          "INSERT INTO T(N) VALUES ('a');");
   const std::string bytes = ReadFile(wal);

@@ -6,10 +6,13 @@
 #include <vector>
 
 #include "dao/dao.h"
+#include "tests/support/SqliteFiles.h"
 #include "tests/support/TempDir.h"
 
 namespace dao::testing {
 
+using testsupport::plantHotJournal;
+using testsupport::runSql;
 using testsupport::TempDir;
 
 // Writes raw bytes to a file (damaged and foreign files).
@@ -19,15 +22,6 @@ std::string ReadFile(const std::string& path);
 // A back end holding the named tables, each with fields ID (Long) and Name (Text) and the
 // given number of rows.
 void MakeBackEnd(const std::string& path, const std::vector<std::string>& tables, int rows = 2);
-
-// Runs statements on the file with SQLite itself, for files shaped as other tools leave them
-// (WAL mode, tables of any shape); creates the file when missing.
-void RunSql(const std::string& path, const std::string& sql);
-
-// Leaves beside the database (which must hold a table T with a column N) the rollback journal
-// of a writer that died mid-commit: a hot journal, naming `superJournal` as its super-journal,
-// which a read-write open would roll back and then delete.
-void PlantHotJournal(const std::string& path, const std::string& superJournal);
 
 // Builds tblLinkedSets and tblLinkedTables with their indexes and relation exactly as the
 // component's CreateMissingTables does, through the layer's calls.

@@ -70,7 +70,7 @@ bool holdsLocalTable(dao::Database& candidate, const std::string& table) {
     if (!def.Connect().empty())
       return false;
     try {
-      candidate.OpenRecordset("SELECT * FROM " + sqlName(table), dao::dbOpenSnapshot)->Close();
+      candidate.CheckReadable(table);
       return true;
     } catch (const dao::Error&) {
       return false;

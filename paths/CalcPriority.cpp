@@ -24,8 +24,8 @@ namespace orvanta {
 namespace {
 
 constexpr const char* kProcedure = "CalcPriority";
-// The first opening asks for exclusive read-only use: a file nobody else has open is read
-// without anyone changing it underneath.
+// Candidates are opened with 4, which is shared use: only True asks for exclusive use, so two
+// copies of the program scoring the same files never lock each other out.
 constexpr int kProbeOptions = 4;
 
 struct Link {
@@ -63,16 +63,12 @@ std::vector<std::string> neededTables(const std::vector<Link>& links,
   return matching.empty() ? all : matching;
 }
 
-// A candidate is untrusted: it is opened read-only, exclusively if nobody else has it open,
-// shared otherwise. nullptr when it cannot be opened at all (held exclusively elsewhere, not a
-// database, unreadable): that is a verdict on the file, not an error.
+// A candidate is untrusted: it is opened read-only and shared. nullptr when it cannot be opened
+// at all (held exclusively elsewhere, busy, not a database, unreadable): that is a verdict on
+// the file, not an error.
 std::unique_ptr<dao::Database> openCandidate(const std::string& path) {
   try {
     return dao::OpenDatabase(path, kProbeOptions, true);
-  } catch (const dao::Error&) {
-  }
-  try {
-    return dao::OpenDatabase(path, 0, true);
   } catch (const dao::Error&) {
   }
   return nullptr;

@@ -99,6 +99,7 @@ Attachment& AttachBackEnd(Core& core, const std::string& path,
   a.path = path;
   a.id = file.id();
   a.lastUse = ++core.clock;
+  a.immutable = file.quietWal();
   {
     Statement attach(core.db, "ATTACH DATABASE ?1 AS " + Ident(a.alias));
     attach.Bind(1, FileUri(path, true, file.quietWal()));
@@ -211,6 +212,13 @@ bool RecheckBackEnds(Core& core, const std::set<std::string>& schemas) {
       // Another file now stands at that path: read that one, from a fresh attachment.
       if (!Detach(core, static_cast<std::size_t>(it - core.attachments.begin())))
         Fail(kErrLocked, "The back end '" + it->path + "' was replaced during a transaction.");
+      replaced = true;
+      continue;
+    }
+    // A quiet WAL back end someone has since opened in WAL mode may change: read it anew,
+    // unless a transaction already read it as it stood.
+    if (it->immutable && WalFilesBeside(it->path) &&
+        Detach(core, static_cast<std::size_t>(it - core.attachments.begin()))) {
       replaced = true;
       continue;
     }

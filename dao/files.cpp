@@ -35,6 +35,14 @@ bool Exists(const std::string& path) {
   return lstat(path.c_str(), &st) == 0;
 }
 
+}  // namespace
+
+bool WalFilesBeside(const std::string& path) {
+  return Exists(path + "-wal") || Exists(path + "-shm");
+}
+
+namespace {
+
 // The fixed 100-byte header tells a database from anything else, and its page count tells a
 // whole file from a truncated one. Returns whether the file is in WAL mode with nothing beside
 // it (ProbedFile::quietWal).
@@ -63,7 +71,7 @@ bool CheckHeader(int fd, const struct stat& st, const std::string& path) {
   if (countValid && !walMode && !walBeside &&
       static_cast<std::uint64_t>(st.st_size) < std::uint64_t(pages) * pageSize)
     NotADatabase(path, "truncated");
-  return walMode && !walBeside && !Exists(path + "-shm");
+  return walMode && !WalFilesBeside(path);
 }
 
 }  // namespace

@@ -142,6 +142,9 @@ void CloseFileDescriptor(const FileId& id, int fd);
 // use.
 int TakeParkedDescriptor(const FileId& id, bool forWriting);
 
+// True when a -wal or -shm file stands beside the database: someone has it open in WAL mode.
+bool WalFilesBeside(const std::string& path);
+
 // How a connection opens its file.
 enum class OpenMode {
   kReadWrite,    // the front end and files the user chose to change: waits briefly for locks
@@ -225,6 +228,7 @@ struct Attachment {
   std::string path;
   FileId id;
   int fd = -1;  // kept open to see exclusive use elsewhere without opening the file again
+  bool immutable = false;  // a quiet WAL file, read as it stood when attached
   std::uint64_t lastUse = 0;
   std::vector<std::string> views;  // temp views reading from it
 };

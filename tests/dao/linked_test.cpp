@@ -216,21 +216,20 @@ TEST_F(LinkedTest, ReadingAWalFileLeavesNothingBesideIt) {
          "PRAGMA journal_mode=WAL; CREATE TABLE T(ID INTEGER PRIMARY KEY, N TEXT); "
          "INSERT INTO T(N) VALUES ('a');");
   const std::string bytes = ReadFile(wal);
-  {
-    auto db = OpenDatabase(fe_);
-    Link(*db, "T", wal);
-    EXPECT_EQ(Count(*db, "T"), 1);
-    EXPECT_EQ(Count(*OpenDatabase(wal, 4, true), "T"), 1);
-    EXPECT_EQ(Count(*OpenDatabaseAsItStands(wal), "T"), 1);
-  }
+  auto db = OpenDatabase(fe_);
+  Link(*db, "T", wal);
+  EXPECT_EQ(Count(*db, "T"), 1);
+  EXPECT_EQ(Count(*OpenDatabase(wal, 4, true), "T"), 1);
+  EXPECT_EQ(Count(*OpenDatabaseAsItStands(wal), "T"), 1);
   EXPECT_FALSE(std::filesystem::exists(wal + "-wal"));
   EXPECT_FALSE(std::filesystem::exists(wal + "-shm"));
   EXPECT_EQ(ReadFile(wal), bytes);
-  // While another program has it open in WAL mode, a probe reads its newest rows.
+  // Once another program has it open in WAL mode, a probe and the link read its newest rows.
   sqlite3* writer = nullptr;
   ASSERT_EQ(sqlite3_open(wal.c_str(), &writer), SQLITE_OK);
   sqlite3_exec(writer, "INSERT INTO T(N) VALUES ('b')", nullptr, nullptr, nullptr);
   EXPECT_EQ(Count(*OpenDatabase(wal, 4, true), "T"), 2);
+  EXPECT_EQ(Count(*db, "T"), 2);
   sqlite3_close(writer);
 }
 

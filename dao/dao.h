@@ -444,7 +444,7 @@ using FaultHook = std::function<void(std::string_view operation, std::string_vie
 void SetFaultHook(FaultHook hook);
 
 // The longest any one statement may run on this thread before it is stopped with error 3035
-// (a file may hold a trigger or query that never ends). Ten seconds unless set; tests shorten it.
+// (a file may hold a trigger or query that never ends). Five seconds unless set; tests shorten it.
 void SetStatementTimeLimit(std::chrono::milliseconds limit);
 
 // ---------------------------------------------------------------------------------------------

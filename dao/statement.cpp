@@ -11,7 +11,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-thread_local std::chrono::milliseconds tTimeLimit{10000};
+thread_local std::chrono::milliseconds tTimeLimit{5000};
 thread_local Clock::time_point tDeadline = Clock::time_point::max();
 
 // SQLite calls this every few thousand virtual-machine steps; non-zero stops the statement with

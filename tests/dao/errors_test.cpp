@@ -18,7 +18,7 @@ class ErrorsTest : public ::testing::Test {
   void SetUp() override { MakeBackEnd(dir_.file("be.mdb"), {"Customers"}); }
   void TearDown() override {
     SetFaultHook(nullptr);
-    SetStatementTimeLimit(std::chrono::seconds(10));
+    SetStatementTimeLimit(std::chrono::seconds(5));
   }
   TempDir dir_;
 };

@@ -40,7 +40,7 @@ struct NoCaseLess {
 };
 // "name" with every " doubled: an identifier for statements the layer builds itself.
 std::string Ident(std::string_view name);
-// The database path of a connect string: the text after "DATABASE=" (any case), to the end.
+// The database path of a connect string (its DATABASE part, dao/connect.h).
 std::string ConnectPath(std::string_view connect);
 // The SQLite URI of a file path, opened read-only or read-write (never created).
 std::string FileUri(const std::string& path, bool readOnly);

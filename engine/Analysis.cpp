@@ -217,7 +217,7 @@ bool CheckRelativePath() {
         continue;
       handled.push_back(link.databasePath);
 
-      const std::string backEnd = pathAfterEquals(link.databasePath);
+      const std::string backEnd = backEndPathOf(link.databasePath);
       const std::optional<std::string> folder =
           folderAtSamePosition(s.savedFrontEndPath, backEnd, s.currentFrontEndPath);
       if (!folder) {

@@ -59,7 +59,7 @@ void AddActiveSetToListBox() {
     frmFixSet& page = uikit::form<frmFixSet>();
     uikit::ListView& store = page.lsvDatabases;
     for (; !backEnds->AtEOF(); backEnds->MoveNext()) {
-      const std::string path = pathAfterEquals(backEnds->Field("DatabasePath").AsString());
+      const std::string path = backEndPathOf(backEnds->Field("DatabasePath").AsString());
       if (listed(store, path))
         continue;
       // Scored under its own spelling: the file is opened, and on a case-sensitive file system

@@ -245,7 +245,7 @@ bool GetLinkSetLinks(const std::string& setName, int& count, LinkArray& links) {
       links[0].resize(columns);
       links[1].resize(columns);
       links[0][columns - 1] = rows->Field("TableName").AsString();
-      links[1][columns - 1] = pathAfterEquals(rows->Field("DatabasePath").AsString());
+      links[1][columns - 1] = backEndPathOf(rows->Field("DatabasePath").AsString());
     }
     return true;
   } catch (const std::exception&) {

@@ -97,7 +97,7 @@ bool ValidateLinkSets() {
       std::string lastBackEnd;
 
       for (const detail::SetLink& link : detail::readLinks(*db, name)) {
-        const std::string backEnd = pathAfterEquals(link.databasePath);
+        const std::string backEnd = backEndPathOf(link.databasePath);
         if (isActive)
           lastBackEnd = backEnd;
         try {

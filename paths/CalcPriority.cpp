@@ -43,7 +43,7 @@ std::vector<Link> activeSetLinks() {
   auto rows = frontEnd->OpenRecordset(linksStatement(st.activeSetName), dao::dbOpenSnapshot);
   for (; !rows->AtEOF(); rows->MoveNext()) {
     links.push_back({rows->Field("TableName").AsString(),
-                     pathAfterEquals(rows->Field("DatabasePath").AsString())});
+                     backEndPathOf(rows->Field("DatabasePath").AsString())});
   }
   return links;
 }

@@ -33,28 +33,44 @@ std::vector<SetLink> readLinks(dao::Database& db, const std::string& setName) {
   return links;
 }
 
-bool BackEndProbe::readable(const std::string& backEndPath, const std::string& table) {
-  auto [it, isNew] = backEnds_.try_emplace(backEndPath);
-  BackEnd& backEnd = it->second;
-  if (isNew) {
-    try {
-      backEnd.db = dao::OpenDatabase(backEndPath, 0, true);
-    } catch (const dao::Error&) {
-      // Missing, locked, not a database: the link is broken, which is the answer, not a fault.
-    }
+bool BackEndProbe::use(const std::string& path, BackEnd& backEnd) {
+  if (backEnd.db) {
+    open_.remove(path);
+    open_.push_front(path);
+    return true;
   }
-  if (!backEnd.db)
+  if (open_.size() >= kMaxOpen) {
+    backEnds_[open_.back()].db.reset();
+    open_.pop_back();
+  }
+  try {
+    backEnd.db = dao::OpenDatabase(path, 0, true);
+  } catch (const dao::Error&) {
+    // Missing, locked, not a database: the link is broken, which is the answer, not a fault.
+    backEnd.opens = false;
     return false;
-  auto [tableIt, tableIsNew] = backEnd.tables.try_emplace(table, false);
-  if (tableIsNew) {
-    try {
-      backEnd.db->OpenRecordset("SELECT * FROM " + sqlName(table), dao::dbOpenSnapshot);
-      tableIt->second = true;
-    } catch (const dao::Error&) {
-      // Missing table, or a name the statement cannot hold: broken all the same.
-    }
   }
-  return tableIt->second;
+  open_.push_front(path);
+  return true;
+}
+
+bool BackEndProbe::readable(const std::string& backEndPath, const std::string& table) {
+  BackEnd& backEnd = backEnds_[backEndPath];
+  if (!backEnd.opens)
+    return false;
+  if (const auto known = backEnd.tables.find(table); known != backEnd.tables.end())
+    return known->second;
+  bool& answer = backEnd.tables[table];
+  answer = false;
+  if (!use(backEndPath, backEnd))
+    return false;
+  try {
+    backEnd.db->OpenRecordset("SELECT * FROM " + sqlName(table), dao::dbOpenSnapshot);
+    answer = true;
+  } catch (const dao::Error&) {
+    // Missing table, or a name the statement cannot hold: broken all the same.
+  }
+  return answer;
 }
 
 bool CandidateTables::holdsAll(const std::string& path, const std::vector<std::string>& tables) {

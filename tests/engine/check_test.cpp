@@ -5,6 +5,8 @@
 #include <functional>
 #include <sstream>
 
+#include <sys/resource.h>
+
 #include "engine/StartupDecision.h"
 #include "tests/engine/support.h"
 #include "ui/wizard/WizardPage.h"
@@ -63,6 +65,26 @@ TEST_F(Validation, EverySetGetsItsVerdict) {
     valid.push_back(set.valid);
   EXPECT_EQ(valid, (std::vector<bool>{true, false, true, false}));
   EXPECT_EQ(uikit::form<frmFixSet>().lsvDatabases.Count(), 0);  // nothing to search for
+}
+
+// Each back end costs file descriptors while it is open; a set over hundreds of them must be
+// judged on its files, not on how many descriptors the process may have.
+TEST_F(Validation, ASetOverManyBackEndsIsJudgedWithFewFilesOpen) {
+  std::vector<Link> links;
+  for (int i = 0; i < 100; ++i)
+    links.push_back({"Customers", backEnd("data/be" + std::to_string(i) + ".mdb", {"Customers"})});
+  const std::string fe = frontEnd("app/fe.mdb");
+  addLinkSet(fe, "Main", "", true, links);
+  useFrontEnd(fe, "Main");
+  const auto inUse = std::distance(fsys::directory_iterator("/proc/self/fd"), {});
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+  rlimit tight = saved;
+  tight.rlim_cur = static_cast<rlim_t>(inUse) + 60;
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
+  const bool valid = orvanta::ValidateLinkSets();
+  setrlimit(RLIMIT_NOFILE, &saved);
+  EXPECT_TRUE(valid);
 }
 
 TEST_F(Validation, ABrokenActiveSetPreparesTheFixSetPage) {

@@ -8,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "engine/CandidateSearch.h"
 #include "tests/engine/support.h"
 
 namespace enginetest {
@@ -117,12 +118,14 @@ TEST_F(StoreTest, AddCurrentLinksRecordsBackEndNamesOnceEach) {
   testsupport::linkTable(fe, "Orders", be);
   testsupport::linkTable(fe, "Clients", be, "Customers");
   testsupport::linkTable(fe, "Stock", be, "Items");
-  addLinkSet(fe, "Office", "", false, {{"Orders", be}, {"Items", be}});
+  // A row spelt "orders" already records Orders: the catalog ignores case, and a second row
+  // would make the set impossible to apply.
+  addLinkSet(fe, "Office", "", false, {{"orders", be}, {"Items", be}});
   ASSERT_TRUE(orvanta::AddCurrentLinksToLinkSet("Office"));
   ASSERT_TRUE(orvanta::AddCurrentLinksToLinkSet("Office"));
   EXPECT_EQ(linkRows(fe),
             (std::vector<LinkRow>{row("Office", "Customers", be), row("Office", "Items", be),
-                                  row("Office", "Orders", be)}));
+                                  row("Office", "orders", be)}));
 }
 
 TEST_F(StoreTest, RemoveLinkDropsTheLinkedTableOnlyForTheActiveSet) {
@@ -139,6 +142,36 @@ TEST_F(StoreTest, RemoveLinkDropsTheLinkedTableOnlyForTheActiveSet) {
   EXPECT_EQ(linkedDefs(fe), std::vector<LinkedDef>{linked("Orders", be)});
   EXPECT_EQ(linkRows(fe), std::vector<LinkRow>{row("Active", "Orders", be)});
   EXPECT_EQ(dao::OpenDatabase(fe)->OpenRecordset("SELECT * FROM tblLocal")->RecordCount(), 1);
+}
+
+TEST_F(StoreTest, RemoveLinkDropsTheDefinitionThatServesTheRemovedRow) {
+  const std::string one = backEnd("data/one.mdb", {"Orders"});
+  const std::string two = backEnd("data/two.mdb", {"Orders"});
+  struct Case {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> defs;  // local name -> back end of Orders
+    std::string rowBackEnd;
+    std::string kept;
+  };
+  const std::vector<Case> cases = {
+      {"its own name first", {{"Archive", one}, {"Orders", two}}, two, "Archive"},
+      {"else the row's back end, in any case",
+       {{"A1", one}, {"A2", two}},
+       orvanta::detail::upperAscii(two),
+       "A1"},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    state().currentFrontEndPath = fe = frontEnd("case" + std::to_string(++n) + "/fe.mdb");
+    for (const auto& [local, be] : c.defs)
+      testsupport::linkTable(fe, local, be, "Orders");
+    addLinkSet(fe, "Active", "", true, {{"Orders", c.rowBackEnd}});
+    state().activeSetName = "Active";
+    ASSERT_TRUE(orvanta::RemoveLink("Active", "Orders"));
+    ASSERT_EQ(linkedDefs(fe).size(), 1u);
+    EXPECT_EQ(linkedDefs(fe)[0].name, c.kept);
+  }
 }
 
 TEST_F(StoreTest, GetLinkSetLinksListsByTableNameWithBarePaths) {
@@ -285,6 +318,23 @@ TEST_F(RelinkTest, UpdateLinkMovesOneLinkOrChangesNothing) {
                                                 row("Office", "Orders", newBe)}));
 }
 
+// Events may start other work on the front end (a window's own change): none may find it
+// locked by a half-done relink.
+TEST_F(RelinkTest, UpdateLinkLetsEventsRunOutsideItsTransaction) {
+  bool frontEndFree = false;
+  desk.onDoEvents([&] {
+    auto other = dao::OpenDatabase(fe);
+    try {
+      other->BeginTrans();
+      other->Rollback();
+      frontEndFree = true;
+    } catch (const dao::Error&) {
+    }
+  });
+  EXPECT_EQ(orvanta::UpdateLink("Office", "Orders", backEnd("data/new.mdb", {"Orders"})), 0);
+  EXPECT_TRUE(frontEndFree);
+}
+
 TEST_F(RelinkTest, UpdateLinkNeverReplacesALocalTable) {
   addLinkSet(fe, "Odd", "", true, {{"tblLocal", oldBe}});
   state().activeSetName = "Odd";
@@ -328,6 +378,20 @@ TEST_F(RelinkTest, RelinkDatabaseMissingATableAndAcceptedKeepsABackup) {
                                                 row("Office-Backup(1)", "Customers", oldBe),
                                                 row("Office-Backup(1)", "Orders", oldBe)}));
   EXPECT_EQ(linkSets(fe).back().description, "Backup of Main");
+}
+
+TEST_F(RelinkTest, RelinkDatabaseRemovesEveryListedTableEvenOutsideTheSet) {
+  dao::OpenDatabase(oldBe)->Execute("CREATE TABLE Notes (ID INTEGER PRIMARY KEY, Name TEXT)");
+  testsupport::linkTable(fe, "Notes", oldBe);
+  const std::string newBe = backEnd("data/new.mdb", {"Orders", "Customers"});
+  desk.answer(uikit::Answer::OK, "Notes", "Missing Tables");
+  EXPECT_EQ(orvanta::RelinkDatabase(oldBe, newBe), 0);
+  EXPECT_EQ(linkedDefs(fe),
+            (std::vector<LinkedDef>{linked("Customers", newBe), linked("Orders", newBe)}));
+  EXPECT_EQ(linkRows(fe),
+            (std::vector<LinkRow>{row("Office", "Customers", newBe), row("Office", "Orders", newBe),
+                                  row("Office-Backup(1)", "Customers", oldBe),
+                                  row("Office-Backup(1)", "Orders", oldBe)}));
 }
 
 }  // namespace

@@ -289,6 +289,27 @@ TEST_F(RelinkTest, AnEmptyActiveSetRemovesEveryLinkedTable) {
   }
 }
 
+TEST_F(RelinkTest, PruningHundredsOfStaleLinksKeepsExactlyTheSetsTables) {
+  {
+    // Written straight into the catalog, as another tool would, sorting around the set's own
+    // tables and the local one.
+    auto db = dao::OpenDatabase(fe);
+    db->BeginTrans();
+    for (int i = 0; i < 300; ++i) {
+      for (const std::string prefix : {"A", "N", "Z"}) {
+        db->Execute("INSERT INTO MSysTableDefs (Name, Connect, SourceTableName) VALUES ('" +
+                    prefix + std::to_string(i) + "', " + dao::QuoteText(linked("", oldBe).connect) +
+                    ", 'Orders')");
+      }
+    }
+    db->CommitTrans();
+  }
+  EXPECT_TRUE(orvanta::RemoveExtraLinks());
+  EXPECT_EQ(linkedDefs(fe),
+            (std::vector<LinkedDef>{linked("Customers", oldBe), linked("Orders", oldBe)}));
+  EXPECT_TRUE(dao::OpenDatabase(fe, 0, true)->TableDefs().Contains("tblLocal"));
+}
+
 TEST_F(RelinkTest, ABackEndVanishingBetweenTwoAppendsLeavesTheLinksAsTheyWere) {
   const std::string be2 = backEnd("data/two.mdb", {"Items", "Stock"});
   addLinkSet(fe, "Next", "", true, {{"Items", be2}, {"Stock", be2}});

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "dao/dao.h"
 #include "tests/cli/CliTestSupport.h"
 
 namespace fs = std::filesystem;
@@ -54,6 +55,25 @@ TEST(CliStatus, JsonReportsTheSetAndLinksWhateverBytesThePathsHold) {
     EXPECT_EQ(linked(status, table, "error"), "null") << table;
   }
   EXPECT_EQ(status.count("linkSets/0/links/4/table") + status.count("linkedTables/4/name"), 0u);
+}
+
+// A link written by another tool may carry a password: it still opens, and the report never
+// shows the password.
+TEST(CliStatus, APasswordInAConnectStringIsNeverShown) {
+  testsupport::TempDir dir;
+  const std::string frontEnd = buildDemo(dir.path(), "healthy");
+  {
+    auto db = dao::OpenDatabase(frontEnd);
+    db->Execute("UPDATE MSysTableDefs SET Connect = Connect & ';PWD=s3cret' WHERE Connect <> ''");
+    db->Execute("UPDATE tblLinkedTables SET DatabasePath = DatabasePath & ';PWD=s3cret'");
+  }
+  Flat status = statusJson(frontEnd);
+  const Result text = run({"status", frontEnd});
+  for (const auto& [key, value] : status)
+    EXPECT_EQ(value.find("s3cret"), std::string::npos) << key;
+  EXPECT_EQ(text.out.find("s3cret"), std::string::npos);
+  EXPECT_NE(text.out.find(";PWD=*****"), std::string::npos);
+  EXPECT_EQ(linked(status, "Orders", "opens"), "true");
 }
 
 TEST(CliStatus, ReportsEveryScenarioWithoutChangingAByte) {

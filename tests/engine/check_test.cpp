@@ -56,6 +56,8 @@ TEST_F(Validation, EverySetGetsItsVerdict) {
   addLinkSet(fe, "NoTable", "", false, {{"Customers", be}, {"Missing", be}});
   addLinkSet(fe, "Empty", "", false, {});
   addLinkSet(fe, "NoFile", "", false, {{"Customers", dir.file("app/x.mdb")}});
+  // The back end is the DATABASE part; a password after it is no part of the path.
+  addLinkSet(fe, "Password", "", false, {{"Customers", be + ";PWD=s3cret"}});
   useFrontEnd(fe, "O'Neil");
 
   EXPECT_TRUE(orvanta::ValidateLinkSets());
@@ -63,7 +65,7 @@ TEST_F(Validation, EverySetGetsItsVerdict) {
   std::vector<bool> valid;
   for (const auto& set : linkSets(fe))
     valid.push_back(set.valid);
-  EXPECT_EQ(valid, (std::vector<bool>{true, false, true, false}));
+  EXPECT_EQ(valid, (std::vector<bool>{true, false, true, false, true}));
   EXPECT_EQ(uikit::form<frmFixSet>().lsvDatabases.Count(), 0);  // nothing to search for
 }
 

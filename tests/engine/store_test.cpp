@@ -366,6 +366,31 @@ TEST_F(RelinkTest, UpdateLinkNeverReplacesALocalTable) {
             "kept locally");
 }
 
+// A password another tool wrote into a link belongs to the link: moving it keeps it.
+TEST_F(StoreTest, RelinkingKeepsTheOtherPartsOfAConnectString) {
+  using Move = std::function<long(const std::string&, const std::string&)>;
+  const std::vector<std::pair<const char*, Move>> moves = {
+      {"UpdateLink",
+       [](const std::string&, const std::string& to) {
+         return orvanta::UpdateLink("Office", "Orders", to);
+       }},
+      {"RelinkDatabase", orvanta::RelinkDatabase}};
+  const std::string newBe = backEnd("data/new.mdb", {"Orders"});
+  int n = 0;
+  for (const auto& [name, move] : moves) {
+    SCOPED_TRACE(name);
+    const std::string folder = "case" + std::to_string(++n) + "/";
+    state().currentFrontEndPath = fe = frontEnd(folder + "fe.mdb");
+    const std::string oldBe = backEnd(folder + "old.mdb", {"Orders"});
+    testsupport::linkTable(fe, "Orders", oldBe + ";PWD=pw");
+    addLinkSet(fe, "Office", "", true, {{"Orders", oldBe + ";PWD=pw"}});
+    state().activeSetName = "Office";
+    EXPECT_EQ(move(oldBe, newBe), 0);
+    EXPECT_EQ(linkedDefs(fe), std::vector<LinkedDef>{linked("Orders", newBe + ";PWD=pw")});
+    EXPECT_EQ(linkRows(fe), std::vector<LinkRow>{row("Office", "Orders", newBe + ";PWD=pw")});
+  }
+}
+
 TEST_F(RelinkTest, RelinkDatabaseWithEveryTablePresentRepointsRowsAndDefinitions) {
   const std::string newBe = backEnd("data/new.mdb", {"Orders", "Customers"});
   const std::string other = backEnd("data/other.mdb", {"Items"});

@@ -22,6 +22,9 @@ struct ComponentState {
   // Outcome flags.
   bool frontEndMoved = false;
   bool ignore = false;  // the user chose to ignore the problem on a wizard page
+  // The last check found the front end read-only, said so and changed nothing; a host (the
+  // vantrel program) reads it to tell that outcome from an ordinary 0.
+  bool frontEndReadOnly = false;
 
   // Permissions (the host's configuration). bolAllowPathChange and bolAllowSetMgmt are stored
   // for the host's benefit; no procedure reads them.

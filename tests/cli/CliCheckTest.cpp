@@ -3,6 +3,8 @@
 // and the result is read back from the exit status and from `vantrel status`.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "tests/cli/CliTestSupport.h"
 
 namespace clitest {
@@ -81,6 +83,25 @@ TEST(CliCheck, ScenariosShowTheirPagesAndEndWithTheirExitStatus) {
       EXPECT_EQ(run({"status", frontEnd}).out, status);
     }
   }
+}
+
+TEST(CliCheck, AReadOnlyFrontEndIsSaidOnceAndExitsTwo) {
+  testsupport::TempDir dir;
+  const std::string frontEnd = buildDemo(dir.path(), "renamed");
+  std::filesystem::permissions(frontEnd,
+                               std::filesystem::perms::owner_write |
+                                   std::filesystem::perms::group_write |
+                                   std::filesystem::perms::others_write,
+                               std::filesystem::perm_options::remove);
+  const std::string before = testsupport::fileBytes(frontEnd);
+  const Result result = run({"check", frontEnd, "--ui=console"});
+  EXPECT_EQ(result.exitCode, 2) << result.out << result.err;
+  const std::string box = "--- MsgBox \"Read-Only Front End\"";
+  const size_t at = result.out.find(box);
+  EXPECT_NE(at, std::string::npos) << result.out;
+  EXPECT_EQ(result.out.find(box, at + 1), std::string::npos) << result.out;
+  EXPECT_EQ(result.out.find("==="), std::string::npos) << result.out;
+  EXPECT_EQ(testsupport::fileBytes(frontEnd), before);
 }
 
 TEST(CliCheck, RenamedBackEndIsRepairedThroughTheWizard) {

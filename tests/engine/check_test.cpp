@@ -357,6 +357,28 @@ TEST_F(RowTest, Row4_SameRelativePathTellsWhetherTheOldLinksStillWork) {
   }
 }
 
+// A front end that cannot be written is said to be so, once, and nothing is tried on it: every
+// step of the check writes to it, and their failures would add up to a wrong situation.
+TEST_F(RowTest, AReadOnlyFrontEndIsSaidOnceAndLeftAlone) {
+  constexpr auto kWrite =
+      fsys::perms::owner_write | fsys::perms::group_write | fsys::perms::others_write;
+  for (const char* readOnly : {"w/app/fe.mdb", "w/app"}) {
+    SCOPED_TRACE(readOnly);
+    fsys::remove_all(dir.file("w"));
+    build("C>gone");
+    set("C>be", fe());
+    const std::string before = testsupport::fileBytes(fe());
+    fsys::permissions(dir.file(readOnly), kWrite, fsys::perm_options::remove);
+    desk.answer(uikit::Answer::OK, " is read-only", "Read-Only Front End");
+    EXPECT_EQ(check(fe()), 0);
+    fsys::permissions(dir.file(readOnly), kWrite, fsys::perm_options::add);
+    EXPECT_TRUE(state().frontEndReadOnly);
+    EXPECT_EQ(testsupport::fileBytes(fe()), before);
+  }
+  EXPECT_TRUE(desk.shownForms().empty());
+  EXPECT_EQ(desk.messages().size(), 2u);
+}
+
 TEST_F(RowTest, IgnoringReturnsOneOnceAndKeepsTheOldPath) {
   // Moved and broken: row 8. The user ignores it.
   build("C>be");

@@ -10,6 +10,7 @@
 
 #include "engine/CandidateSearch.h"
 #include "tests/engine/support.h"
+#include "ui/wizard/SetRewrite.h"
 
 namespace enginetest {
 namespace {
@@ -374,7 +375,11 @@ TEST_F(StoreTest, RelinkingKeepsTheOtherPartsOfAConnectString) {
        [](const std::string&, const std::string& to) {
          return orvanta::UpdateLink("Office", "Orders", to);
        }},
-      {"RelinkDatabase", orvanta::RelinkDatabase}};
+      {"RelinkDatabase", orvanta::RelinkDatabase},
+      {"the Fix Set page's rewrite", [](const std::string&, const std::string& to) {
+         orvanta::rewriteActiveSetLinks({{"Orders", to}});
+         return 0L;
+       }}};
   const std::string newBe = backEnd("data/new.mdb", {"Orders"});
   int n = 0;
   for (const auto& [name, move] : moves) {

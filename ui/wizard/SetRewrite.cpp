@@ -1,8 +1,10 @@
 #include "ui/wizard/SetRewrite.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 
+#include "dao/connect.h"
 #include "dao/dao.h"
 #include "engine/ComponentState.h"
 #include "engine/Engine.h"
@@ -18,11 +20,24 @@ namespace {
 // set holds is what the front end is linked to.
 void writeLinksAndRelink(dao::Database& db, std::int32_t id, const std::string& setName,
                          const std::vector<ChosenLink>& links) {
+  // The other parts of a row's connect string (a password another tool wrote) stay with its
+  // table when the table is pointed at another file.
+  std::map<std::string, std::string> previous;
+  {
+    auto rows = db.OpenRecordset(detail::linkRowsOf(id), dao::dbOpenSnapshot);
+    for (; !rows->AtEOF(); rows->MoveNext())
+      previous.emplace(rows->Field("TableName").AsString(), rows->Field("DatabasePath").AsString());
+  }
   db.Execute("DELETE * FROM tblLinkedTables WHERE LinkSetID = " + std::to_string(id));
   {
     auto rows = db.OpenRecordset(detail::linkRowsOf(id));
-    for (const ChosenLink& link : links)
-      detail::addLinkRow(*rows, id, link.table, connectString(link.backEndPath));
+    for (const ChosenLink& link : links) {
+      const auto old = previous.find(link.table);
+      detail::addLinkRow(*rows, id, link.table,
+                         old == previous.end()
+                             ? connectString(link.backEndPath)
+                             : dao::ConnectWithDatabase(old->second, link.backEndPath));
+    }
     rows->Close();
   }
   detail::linkTablesToSetIn(db, setName);

@@ -26,6 +26,12 @@ TEST(CliStatus, JsonReportsTheSetAndLinksWhateverBytesThePathsHold) {
     shown += "\xEF\xBF\xBD";
   shown += " end";
   const std::string frontEnd = buildDemo(folder, "healthy");
+  {
+    // Links another tool wrote with a password: they open, and the password is never shown.
+    auto db = dao::OpenDatabase(frontEnd);
+    db->Execute("UPDATE MSysTableDefs SET Connect = Connect & ';PWD=s3cret' WHERE Connect <> ''");
+    db->Execute("UPDATE tblLinkedTables SET DatabasePath = DatabasePath & ';PWD=s3cret'");
+  }
   fs::permissions(frontEnd, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
 
   // Read-only and named by a relative path: reported all the same, by its absolute path.
@@ -40,8 +46,8 @@ TEST(CliStatus, JsonReportsTheSetAndLinksWhateverBytesThePathsHold) {
   EXPECT_EQ(status.count("linkSets/1/name"), 0u);
 
   // Links in table-name order, each with its whole connect string; every linked table opens.
-  const std::string sales = ";DATABASE=" + shown + "/App/Data/Sales.mdb";
-  const std::string staff = ";DATABASE=" + shown + "/App/Data/Staff.mdb";
+  const std::string sales = ";DATABASE=" + shown + "/App/Data/Sales.mdb;PWD=*****";
+  const std::string staff = ";DATABASE=" + shown + "/App/Data/Staff.mdb;PWD=*****";
   const std::pair<std::string, std::string> expected[] = {
       {"Customers", sales}, {"Departments", staff}, {"Employees", staff}, {"Orders", sales}};
   for (size_t i = 0; i < std::size(expected); ++i) {
@@ -55,25 +61,6 @@ TEST(CliStatus, JsonReportsTheSetAndLinksWhateverBytesThePathsHold) {
     EXPECT_EQ(linked(status, table, "error"), "null") << table;
   }
   EXPECT_EQ(status.count("linkSets/0/links/4/table") + status.count("linkedTables/4/name"), 0u);
-}
-
-// A link written by another tool may carry a password: it still opens, and the report never
-// shows the password.
-TEST(CliStatus, APasswordInAConnectStringIsNeverShown) {
-  testsupport::TempDir dir;
-  const std::string frontEnd = buildDemo(dir.path(), "healthy");
-  {
-    auto db = dao::OpenDatabase(frontEnd);
-    db->Execute("UPDATE MSysTableDefs SET Connect = Connect & ';PWD=s3cret' WHERE Connect <> ''");
-    db->Execute("UPDATE tblLinkedTables SET DatabasePath = DatabasePath & ';PWD=s3cret'");
-  }
-  Flat status = statusJson(frontEnd);
-  const Result text = run({"status", frontEnd});
-  for (const auto& [key, value] : status)
-    EXPECT_EQ(value.find("s3cret"), std::string::npos) << key;
-  EXPECT_EQ(text.out.find("s3cret"), std::string::npos);
-  EXPECT_NE(text.out.find(";PWD=*****"), std::string::npos);
-  EXPECT_EQ(linked(status, "Orders", "opens"), "true");
 }
 
 TEST(CliStatus, ReportsEveryScenarioWithoutChangingAByte) {

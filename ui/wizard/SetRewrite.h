@@ -10,11 +10,9 @@
 #include <string>
 #include <vector>
 
-namespace uikit {
-class ListBox;
-}
-
 namespace orvanta {
+
+class frmFixSet;
 
 struct ChosenLink {
   std::string table;
@@ -22,9 +20,10 @@ struct ChosenLink {
   bool operator==(const ChosenLink&) const = default;
 };
 
-// The checked rows of the Fix Set page's required-table list, in list order. Unchecked rows
-// (tables left unresolved) are dropped.
-std::vector<ChosenLink> chosenLinks(const uikit::ListBox& lstTables);
+// The checked rows of the Fix Set page's required-table list that have a back end, in list
+// order, with the table and path the page keeps beside each row. Unchecked rows (tables left
+// unresolved) are dropped.
+std::vector<ChosenLink> chosenLinks(const frmFixSet& page);
 
 // Relinks the front end to the active set as stored (LinkTablesToActiveSet, but a failure comes
 // back to the caller with its number and description instead of a bare false). On failure the

@@ -114,6 +114,25 @@ void duplicateLinkSetIn(dao::Database& db, const std::string& name,
   }
 }
 
+void addCurrentLinksIn(dao::Database& db, std::int32_t setId) {
+  auto rows = db.OpenRecordset(linkRowsOf(setId));
+  // A table counts as recorded by its back-end name, which is what a row stores; a table
+  // linked under another local name, or linked twice, therefore still gets only one row.
+  std::set<std::string> recorded;
+  for (; !rows->AtEOF(); rows->MoveNext())
+    recorded.insert(rows->Field("TableName").AsString());
+  for (const dao::TableDef& def : db.TableDefs()) {
+    const std::string connect = def.Connect();
+    if (connect.empty())
+      continue;
+    const std::string source = def.SourceTableName();
+    if (!recorded.insert(source).second)
+      continue;
+    addLinkRow(*rows, setId, source, connect);
+  }
+  rows->Close();
+}
+
 }  // namespace detail
 
 using detail::openLinkSetDatabase;
@@ -172,22 +191,7 @@ bool AddCurrentLinksToLinkSet(const std::string& name) {
     auto db = openLinkSetDatabase();
     const std::int32_t setId = detail::setIdOf(*db, name);
     Transaction transaction(*db);
-    auto rows = db->OpenRecordset(detail::linkRowsOf(setId));
-    // A table counts as recorded by its back-end name, which is what a row stores; a table
-    // linked under another local name, or linked twice, therefore still gets only one row.
-    std::set<std::string> recorded;
-    for (; !rows->AtEOF(); rows->MoveNext())
-      recorded.insert(rows->Field("TableName").AsString());
-    for (const dao::TableDef& def : db->TableDefs()) {
-      const std::string connect = def.Connect();
-      if (connect.empty())
-        continue;
-      const std::string source = def.SourceTableName();
-      if (!recorded.insert(source).second)
-        continue;
-      detail::addLinkRow(*rows, setId, source, connect);
-    }
-    rows->Close();
+    detail::addCurrentLinksIn(*db, setId);
     transaction.commit();
     return true;
   });

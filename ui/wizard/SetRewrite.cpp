@@ -85,4 +85,19 @@ void createActiveSetWithLinks(const std::string& name, const std::string& descri
   nowActive(name, description);
 }
 
+void replaceActiveSetWithCurrentLinks() {
+  inOneTransaction([](dao::Database& db) {
+    const std::int32_t id = detail::setIdOf(db, state().activeSetName);
+    db.Execute("DELETE * FROM tblLinkedTables WHERE LinkSetID = " + std::to_string(id));
+    detail::addCurrentLinksIn(db, id);
+  });
+}
+
+void createActiveSetFromCurrentLinks(const std::string& name, const std::string& description) {
+  inOneTransaction([&](dao::Database& db) {
+    detail::addCurrentLinksIn(db, createActiveSetIn(db, name, description));
+  });
+  nowActive(name, description);
+}
+
 }  // namespace orvanta

@@ -43,4 +43,13 @@ void rewriteActiveSetLinks(const std::vector<ChosenLink>& links);
 void createActiveSetWithLinks(const std::string& name, const std::string& description,
                               const std::vector<ChosenLink>& links);
 
+// Replaces the link rows of the active set by the front end's current links, in one transaction:
+// after a failure the set keeps every row it had. Throws dao::Error.
+void replaceActiveSetWithCurrentLinks();
+
+// Creates the set (name, description, the current front-end path) holding the front end's
+// current links and makes it the only active set, in one transaction; the component state names
+// it as the active set once that has committed. On failure nothing changes. Throws dao::Error.
+void createActiveSetFromCurrentLinks(const std::string& name, const std::string& description);
+
 }  // namespace orvanta

@@ -11,6 +11,8 @@
 #include "tests/ui/wizard/WizardFixture.h"
 #include "ui/wizard/frmCreateNewSet.h"
 #include "ui/wizard/frmFixSet.h"
+#include "ui/wizard/frmIIb2c2.h"
+#include "ui/wizard/frmIb1.h"
 #include "ui/wizard/frmMissingLinks.h"
 #include "ui/wizard/frmSwitchSet.h"
 
@@ -92,6 +94,34 @@ TEST_F(WizardTest, NewSetFieldsAreChecked) {
     EXPECT_EQ(focused, focus) << text;
   }
   EXPECT_EQ(world(), before);
+}
+
+// Replacing the active set's links by the current ones, or making a new active set of them, is
+// all or nothing: when a link row cannot be written, every set is as it was.
+TEST_F(WizardTest, SetsFromTheCurrentLinksAreAllOrNothing) {
+  const std::string refused = " [cmdNext_Click - 3000] ";
+  for (const auto& [page, input, trail] :
+       std::vector<std::tuple<uikit::Form& (*)(), std::string, std::string>>{
+           {load<frmIb1>, "click optUpdateSet\nclick cmdNext\nok\nclose",
+            "frmIb1:RelinkToSet frmIb1:UpdateSet" + refused + "frmIb1:UpdateSet"},
+           {load<frmIIb2c2>, "click optUpdateSet\nclick cmdNext\nok\nclose",
+            "frmIIb2c2:FixSet frmIIb2c2:UpdateSet" + refused + "frmIIb2c2:UpdateSet"},
+           {load<frmCreateNewSet>, "click cmdNext\nok\nclose",
+            "frmCreateNewSet" + refused + "frmCreateNewSet"}}) {
+    restart();
+    testsupport::makeBackEnd(be, {"tblA"});
+    testsupport::makeBackEnd(be2, {"tblA"});
+    buildWorld({{"tblA", be}}, {{"tblA", be2}});
+    dao::OpenDatabase(fe)->Execute(
+        "CREATE TRIGGER refuse BEFORE INSERT ON tblLinkedTables BEGIN SELECT RAISE(ABORT, "
+        "'refused'); END");
+    const std::string before = world();
+    const auto sets = testsupport::linkSets(fe);
+    EXPECT_EQ(run(page(), input), trail);
+    EXPECT_EQ(world(), before) << trail;
+    EXPECT_EQ(testsupport::linkSets(fe), sets) << trail;
+    EXPECT_EQ(state().activeSetName, "Main");
+  }
 }
 
 // Over a front end with two links and no link set yet, as the check finds it: the set is created

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "engine/Engine.h"
+#include "paths/OpenCandidate.h"
+#include "paths/modFunctions.h"
 #include "ui/wizard/frmFixSet.h"
 
 namespace orvanta::detail {
@@ -77,15 +79,17 @@ bool CandidateTables::holdsAll(const std::string& path, const std::vector<std::s
   auto [it, isNew] = files_.try_emplace(path);
   if (isNew) {
     try {
-      auto db = dao::OpenDatabase(path, 0, true);
-      std::set<std::string> local;
-      for (const dao::TableDef& def : db->TableDefs()) {
-        if (def.Connect().empty())
-          local.insert(def.Name());
+      if (auto db = openCandidate(path)) {
+        std::set<std::string> local;
+        for (const dao::TableDef& def : db->TableDefs()) {
+          if (def.Connect().empty())
+            local.insert(def.Name());
+        }
+        it->second = std::move(local);
       }
-      it->second = std::move(local);
     } catch (const dao::Error&) {
-      // A file that will not open is no candidate; it stays recorded as holding nothing.
+      // A catalog that cannot be read makes no candidate; the file stays recorded as holding
+      // nothing.
     }
   }
   if (!it->second)
@@ -106,6 +110,10 @@ void addCandidate(frmFixSet& page, const std::string& path, const std::string& s
   // A sorted store re-sorts itself on every addition; sorting it once more would change nothing.
   if (!store.sorted())
     store.setSorted(true);
+}
+
+RedrawCandidatesOnExit::~RedrawCandidatesOnExit() {
+  LoadListbox();
 }
 
 }  // namespace orvanta::detail

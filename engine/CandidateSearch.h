@@ -67,7 +67,7 @@ class BackEndProbe {
 };
 
 // The local tables (table definitions without a connect string) of candidate files, read once
-// per call. A file that does not open holds nothing.
+// per call. A file that does not open read-only holds nothing.
 class CandidateTables {
  public:
   // True when the file opens and holds every one of tables as a local table (exact names).
@@ -82,6 +82,17 @@ bool storeHolds(const uikit::ListView& store, const std::string& path);
 // Adds a scored candidate (text, score, "found of needed") and turns sorting on, which re-sorts.
 void addCandidate(frmFixSet& page, const std::string& path, const std::string& score, int found,
                   int needed);
+
+// Redraws the Fix Set page's visible candidate list when it goes out of scope: a procedure that
+// changes the candidate store leaves the list showing the store on every way out, failures
+// included.
+class RedrawCandidatesOnExit {
+ public:
+  RedrawCandidatesOnExit() = default;
+  ~RedrawCandidatesOnExit();
+  RedrawCandidatesOnExit(const RedrawCandidatesOnExit&) = delete;
+  RedrawCandidatesOnExit& operator=(const RedrawCandidatesOnExit&) = delete;
+};
 
 // Remembers which (folder, pattern) searches a call has already made, so repeating one, which
 // could add nothing new to the store, is skipped.

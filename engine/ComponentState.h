@@ -56,4 +56,8 @@ ComponentState& state();
 // front-end path when that is empty.
 const std::string& linkSetDatabase();
 
+// True when path names the current front end: the same text, or the same file reached another
+// way (a hard or symbolic link, another spelling). The front end is never its own candidate.
+bool isCurrentFrontEnd(const std::string& path);
+
 }  // namespace orvanta

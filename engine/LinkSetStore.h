@@ -38,6 +38,10 @@ std::string linkRowsOf(std::int32_t setId);
 void addLinkRow(dao::Recordset& rows, std::int32_t setId, const std::string& tableName,
                 const std::string& connect);
 
+// Adds to set setId a link row for each linked table definition of db whose back-end table the
+// set does not record yet.
+void addCurrentLinksIn(dao::Database& db, std::int32_t setId);
+
 // Rebuilds db's linked table definitions from the links of the set named setName: every linked
 // definition goes, then one per link, named as the back end names the table. Local tables are
 // never touched. Throws when a back end or its table cannot be reached; callers run it inside a

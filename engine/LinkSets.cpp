@@ -133,6 +133,27 @@ void duplicateLinkSetIn(dao::Database& db, const std::string& name,
   }
 }
 
+void addCurrentLinksIn(dao::Database& db, std::int32_t setId) {
+  auto rows = db.OpenRecordset(linkRowsOf(setId));
+  // A table counts as recorded by its back-end name, which is what a row stores; a table
+  // linked under another local name, or linked twice, therefore still gets only one row.
+  // Names compare ignoring case, as the catalog compares them: "orders" and "Orders" would
+  // become two definitions of one name, and the set could never be applied.
+  std::set<std::string> recorded;
+  for (; !rows->AtEOF(); rows->MoveNext())
+    recorded.insert(upperAscii(rows->Field("TableName").AsString()));
+  for (const dao::TableDef& def : db.TableDefs()) {
+    const std::string connect = def.Connect();
+    if (connect.empty())
+      continue;
+    const std::string source = def.SourceTableName();
+    if (!recorded.insert(upperAscii(source)).second)
+      continue;
+    addLinkRow(*rows, setId, source, connect);
+  }
+  rows->Close();
+}
+
 }  // namespace detail
 
 using detail::openLinkSetDatabase;
@@ -191,24 +212,7 @@ bool AddCurrentLinksToLinkSet(const std::string& name) {
     auto db = openLinkSetDatabase();
     const std::int32_t setId = detail::setIdOf(*db, name);
     Transaction transaction(*db);
-    auto rows = db->OpenRecordset(detail::linkRowsOf(setId));
-    // A table counts as recorded by its back-end name, which is what a row stores; a table
-    // linked under another local name, or linked twice, therefore still gets only one row.
-    // Names compare ignoring case, as the catalog compares them: "orders" and "Orders" would
-    // become two definitions of one name, and the set could never be applied.
-    std::set<std::string> recorded;
-    for (; !rows->AtEOF(); rows->MoveNext())
-      recorded.insert(detail::upperAscii(rows->Field("TableName").AsString()));
-    for (const dao::TableDef& def : db->TableDefs()) {
-      const std::string connect = def.Connect();
-      if (connect.empty())
-        continue;
-      const std::string source = def.SourceTableName();
-      if (!recorded.insert(detail::upperAscii(source)).second)
-        continue;
-      detail::addLinkRow(*rows, setId, source, connect);
-    }
-    rows->Close();
+    detail::addCurrentLinksIn(*db, setId);
     transaction.commit();
     return true;
   });

@@ -8,6 +8,7 @@
 #include <sys/resource.h>
 
 #include "engine/StartupDecision.h"
+#include "paths/modFunctions.h"
 #include "tests/engine/support.h"
 #include "ui/wizard/WizardPage.h"
 #include "ui/wizard/frmSwitchSet.h"
@@ -100,6 +101,9 @@ TEST_F(Validation, ABrokenActiveSetPreparesTheFixSetPage) {
   fsys::create_directory_symlink(dir.file("app"), dir.file("app/sub/loop"));
   fsys::create_directory_symlink(dir.file("outside"), dir.file("app/out"));
   const std::string fe = frontEnd("app/fe.mdb");
+  // The front end under other names is still the front end.
+  fsys::create_hard_link(fe, dir.file("app/sub/hard.mdb"));
+  fsys::create_symlink(fe, dir.file("app/data/soft.mdb"));
   addLinkSet(fe, "Main", "", true,
              {{"Customers", good}, {"Orders", half}, {"Extra", missing}, {"Other", missing}});
   useFrontEnd(fe, "Main");
@@ -121,53 +125,80 @@ TEST_F(Validation, ABrokenActiveSetPreparesTheFixSetPage) {
                               dir.file("app/.hidden/h.mdb"), dir.file("app/copy.mdb"), good, half,
                               dir.file("app/data/spare.mdb"), dir.file("app/sub/deep.MDB")}));
   EXPECT_EQ(page.lstDatabases.ListCount(), 6);
+  // Each scored against the broken back end it fits best: copy.mdb, beside be.mdb, holds the
+  // Orders that half.mdb lacks.
+  for (const auto& item : page.lsvDatabases.items()) {
+    if (item.text == dir.file("app/copy.mdb")) {
+      EXPECT_EQ(item.subItem(1) + " " + item.subItem(2), "50 1 of 1");
+    }
+  }
 }
 
+// Each case starts with a candidate found earlier ("stale.mdb") in the store and on the list.
+// The store is emptied only for a file that qualifies, the list always shows the store, and
+// every candidate is scored against the back end it fits best. Stored Windows paths
+// (C:\Users\me\App\...) are laid out again below the moved front end.
 TEST_F(Validation, CheckRelativePathNeedsEveryBackEndWithItsTables) {
   struct Case {
     const char* name;
-    std::vector<Link> links;                                              // relative to old/app
+    std::vector<Link> links;  // relative to old/app, or to C:\Users\me\ when stored on Windows
     std::vector<std::pair<const char*, std::vector<std::string>>> files;  // relative to new/app
     bool expected;
+    std::vector<std::string> store;  // path (from the case's folder), score, tables found
+    bool windows = false;
   };
   // clang-format off
   const std::vector<Case> cases = {
       {"two links, one back end", {{"Customers", "Data/be.mdb"}, {"Orders", "Data/be.mdb"}},
-       {{"Data/be.mdb", {"Customers", "Orders"}}}, true},
+       {{"Data/be.mdb", {"Customers", "Orders"}}}, true, {"new/app/Data/be.mdb 99 2 of 2"}},
       {"spread over two back ends", {{"Customers", "Data/a.mdb"}, {"Orders", "Lookup/b.mdb"}},
-       {{"Data/a.mdb", {"Customers"}}, {"Lookup/b.mdb", {"Orders"}}}, true},
+       {{"Data/a.mdb", {"Customers"}}, {"Lookup/b.mdb", {"Orders"}}}, true,
+       {"new/app/Data/a.mdb 99 1 of 1", "new/app/Lookup/b.mdb 99 1 of 1"}},
       {"second back end missing", {{"Customers", "Data/a.mdb"}, {"Orders", "Lookup/b.mdb"}},
-       {{"Data/a.mdb", {"Customers"}}}, false},
+       {{"Data/a.mdb", {"Customers"}}}, false, {"new/app/Data/a.mdb 99 1 of 1"}},
       {"a table missing", {{"Customers", "Data/be.mdb"}, {"Orders", "Data/be.mdb"}},
-       {{"Data/be.mdb", {"Customers"}}}, false},
+       {{"Data/be.mdb", {"Customers"}}}, false, {"stale.mdb 10 0 of 1"}},
       {"beside the front end's folder", {{"Customers", "../Shared/be.mdb"}},
-       {{"../Shared/be.mdb", {"Customers"}}}, true},
+       {{"../Shared/be.mdb", {"Customers"}}}, true, {"new/Shared/be.mdb 99 1 of 1"}},
+      {"stored on Windows", {{"Customers", "App/Data/be.mdb"}, {"Orders", "Shared/b.mdb"}},
+       {{"Data/be.mdb", {"Customers"}}, {"../Shared/b.mdb", {"Orders"}}}, true,
+       {"new/Shared/b.mdb 99 1 of 1", "new/app/Data/be.mdb 99 1 of 1"}, true},
   };
   // clang-format on
   int n = 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::string root = "case" + std::to_string(++n) + "/";
+    const std::string root = dir.file("case" + std::to_string(++n)) + "/";
     const auto place = [&](const std::string& relative) {
-      return fsys::path(dir.file(root + relative)).lexically_normal().string();
+      return fsys::path(root + relative).lexically_normal().string();
     };
+    const std::string windowsHome = "C:\\Users\\me\\";
     std::vector<Link> links;
-    for (const Link& link : c.links)
-      links.push_back({link.table, place("old/app/" + link.backEnd)});
-    std::vector<std::string> expected;
-    for (const auto& [file, held] : c.files) {
-      expected.push_back(place(std::string("new/app/") + file));
-      testsupport::makeBackEnd(expected.back(), held);
+    for (const Link& link : c.links) {
+      std::string windows = windowsHome + link.backEnd;
+      std::replace(windows.begin(), windows.end(), '/', '\\');
+      links.push_back({link.table, c.windows ? windows : place("old/app/" + link.backEnd)});
     }
-    const std::string fe = frontEnd(root + "new/app/fe.mdb");
+    for (const auto& [file, held] : c.files)
+      testsupport::makeBackEnd(place(std::string("new/app/") + file), held);
+    const std::string fe = frontEnd("case" + std::to_string(n) + "/new/app/fe.mdb");
     addLinkSet(fe, "Main", "", true, links);
-    useFrontEnd(fe, "Main", dir.file(root + "old/app/fe.mdb"));
+    useFrontEnd(fe, "Main", c.windows ? windowsHome + "App\\fe.mdb" : root + "old/app/fe.mdb");
     uikit::unloadAllForms();
+    frmFixSet& page = uikit::form<frmFixSet>();
+    page.lsvDatabases.AddItem(root + "stale.mdb", {"10", "0 of 1"});
+    orvanta::LoadListbox();
 
     EXPECT_EQ(orvanta::CheckRelativePath(), c.expected);
+    std::vector<std::string> store;
+    for (const auto& item : page.lsvDatabases.items())
+      store.push_back(item.text.substr(root.size()) + " " + item.subItem(1) + " " +
+                      item.subItem(2));
+    std::sort(store.begin(), store.end());
+    EXPECT_EQ(store, c.store);
+    EXPECT_EQ(page.lstDatabases.ListCount(), page.lsvDatabases.Count());
     if (c.expected) {
-      EXPECT_EQ(candidates(), expected);
-      EXPECT_EQ(uikit::form<frmFixSet>().txtDatabasePath.Text, links[0].backEnd);
+      EXPECT_EQ(page.txtDatabasePath.Text, links[0].backEnd);
     }
   }
 }

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "cli/Json.h"
+#include "dao/connect.h"
 #include "dao/dao.h"
 
 namespace vantrel {
@@ -53,8 +54,8 @@ std::vector<StatusSet> readSets(dao::Database& db, bool haveLinkTable) {
   while (!rs->AtEOF()) {
     auto owner = byId.find(rs->Field("LinkSetID").AsInt64());
     if (owner != byId.end()) {
-      owner->second->links.push_back(
-          {rs->Field("TableName").AsString(), rs->Field("DatabasePath").AsString()});
+      owner->second->links.push_back({rs->Field("TableName").AsString(),
+                                      dao::ShownConnect(rs->Field("DatabasePath").AsString())});
     }
     rs->MoveNext();
   }
@@ -110,7 +111,7 @@ Status readStatus(const std::string& frontEnd) {
     StatusTable table;
     table.name = def.Name();
     table.sourceTable = def.SourceTableName();
-    table.connect = def.Connect();
+    table.connect = dao::ShownConnect(def.Connect());
     status.linkedTables.push_back(std::move(table));
   }
   for (auto& table : status.linkedTables)

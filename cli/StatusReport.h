@@ -11,7 +11,7 @@ namespace vantrel {
 
 struct StatusLink {
   std::string table;
-  std::string connect;  // the stored connect string, ";DATABASE=<path>"
+  std::string connect;  // the stored connect string, ";DATABASE=<path>", passwords masked
 };
 
 struct StatusSet {
@@ -27,7 +27,7 @@ struct StatusSet {
 struct StatusTable {
   std::string name;
   std::string sourceTable;
-  std::string connect;
+  std::string connect;  // passwords masked
   bool opens = false;
   std::string error;  // why it does not open ("" when it does)
 };

@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <string>
 
+#include "dao/connect.h"
 #include "dao/internal.h"
 
 namespace dao::detail {
@@ -128,7 +129,7 @@ Attachment& AttachBackEnd(Core& core, const std::string& path,
 void ValidateLink(const std::string& connect, const std::string& sourceTable) {
   const std::string path = ConnectPath(connect);
   if (path.empty())
-    Fail(kErrFileNotFound, "The link names no back-end file ('" + connect + "').");
+    Fail(kErrFileNotFound, "The link names no back-end file ('" + ShownConnect(connect) + "').");
   ProbedFile file = ProbedFile::Probe(path, false, false);
   if (HeldExclusivelyElsewhere(file))
     Fail(kErrExclusivelyLocked, "The back end '" + path + "' is in exclusive use by another user.");

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "dao/connect.h"
 #include "dao/dao.h"
 #include "dao/internal.h"
 
@@ -80,11 +81,7 @@ std::string Ident(std::string_view name) {
 }
 
 std::string ConnectPath(std::string_view connect) {
-  for (std::size_t i = 0; i + 9 <= connect.size(); ++i) {
-    if (EqualsNoCase(connect.substr(i, 9), "DATABASE="))
-      return std::string(connect.substr(i + 9));
-  }
-  return "";
+  return ConnectDatabase(connect);
 }
 
 std::string FileUri(const std::string& path, bool readOnly, bool immutable) {

@@ -46,7 +46,7 @@ struct NoCaseLess {
 };
 // "name" with every " doubled: an identifier for statements the layer builds itself.
 std::string Ident(std::string_view name);
-// The database path of a connect string: the text after "DATABASE=" (any case), to the end.
+// The database path of a connect string (its DATABASE part, dao/connect.h).
 std::string ConnectPath(std::string_view connect);
 // The SQLite URI of a file path, opened read-only or read-write (never created). `immutable`
 // (read-only only) makes SQLite read the file as it stands: no locks, no journal, nothing

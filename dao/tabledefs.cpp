@@ -5,6 +5,7 @@
 // definition is appended: SQLite cannot add a primary key to an existing table, so the CREATE
 // TABLE statement must know every field and index at once.
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -511,7 +512,13 @@ void TableDefs::Delete(const std::string& name) {
     detail::DeleteCatalogRow(db, name);
   }
   detail::ForgetLink(*core, name);
-  std::erase_if(items_, [&](const TableDef& d) { return EqualsNoCase(d.impl_->name, name); });
+  // Callers prune by walking the collection from its end and deleting as they go; searching
+  // from the end and erasing just that item keeps such a walk linear in the collection's size.
+  const auto item = std::find_if(items_.rbegin(), items_.rend(), [&](const TableDef& d) {
+    return EqualsNoCase(d.impl_->name, name);
+  });
+  if (item != items_.rend())
+    items_.erase(std::next(item).base());
 }
 
 }  // namespace dao

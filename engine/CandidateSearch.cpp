@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "engine/Engine.h"
+#include "paths/OpenCandidate.h"
+#include "paths/modFunctions.h"
 #include "ui/wizard/frmFixSet.h"
 
 namespace orvanta::detail {
@@ -33,43 +35,61 @@ std::vector<SetLink> readLinks(dao::Database& db, const std::string& setName) {
   return links;
 }
 
-bool BackEndProbe::readable(const std::string& backEndPath, const std::string& table) {
-  auto [it, isNew] = backEnds_.try_emplace(backEndPath);
-  BackEnd& backEnd = it->second;
-  if (isNew) {
-    try {
-      backEnd.db = dao::OpenDatabase(backEndPath, 0, true);
-    } catch (const dao::Error&) {
-      // Missing, locked, not a database: the link is broken, which is the answer, not a fault.
-    }
+bool BackEndProbe::use(const std::string& path, BackEnd& backEnd) {
+  if (backEnd.db) {
+    open_.remove(path);
+    open_.push_front(path);
+    return true;
   }
-  if (!backEnd.db)
+  if (open_.size() >= kMaxOpen) {
+    backEnds_[open_.back()].db.reset();
+    open_.pop_back();
+  }
+  try {
+    backEnd.db = dao::OpenDatabase(path, 0, true);
+  } catch (const dao::Error&) {
+    // Missing, locked, not a database: the link is broken, which is the answer, not a fault.
+    backEnd.opens = false;
     return false;
-  auto [tableIt, tableIsNew] = backEnd.tables.try_emplace(table, false);
-  if (tableIsNew) {
-    try {
-      backEnd.db->CheckReadable(table);
-      tableIt->second = true;
-    } catch (const dao::Error&) {
-      // Missing table, or a name the statement cannot hold: broken all the same.
-    }
   }
-  return tableIt->second;
+  open_.push_front(path);
+  return true;
+}
+
+bool BackEndProbe::readable(const std::string& backEndPath, const std::string& table) {
+  BackEnd& backEnd = backEnds_[backEndPath];
+  if (!backEnd.opens)
+    return false;
+  if (const auto known = backEnd.tables.find(table); known != backEnd.tables.end())
+    return known->second;
+  bool& answer = backEnd.tables[table];
+  answer = false;
+  if (!use(backEndPath, backEnd))
+    return false;
+  try {
+    backEnd.db->CheckReadable(table);
+    answer = true;
+  } catch (const dao::Error&) {
+    // Missing table, or a name the statement cannot hold: broken all the same.
+  }
+  return answer;
 }
 
 bool CandidateTables::holdsAll(const std::string& path, const std::vector<std::string>& tables) {
   auto [it, isNew] = files_.try_emplace(path);
   if (isNew) {
     try {
-      auto db = dao::OpenDatabase(path, 0, true);
-      std::set<std::string> local;
-      for (const dao::TableDef& def : db->TableDefs()) {
-        if (def.Connect().empty())
-          local.insert(def.Name());
+      if (auto db = openCandidate(path)) {
+        std::set<std::string> local;
+        for (const dao::TableDef& def : db->TableDefs()) {
+          if (def.Connect().empty())
+            local.insert(def.Name());
+        }
+        it->second = std::move(local);
       }
-      it->second = std::move(local);
     } catch (const dao::Error&) {
-      // A file that will not open is no candidate; it stays recorded as holding nothing.
+      // A catalog that cannot be read makes no candidate; the file stays recorded as holding
+      // nothing.
     }
   }
   if (!it->second)
@@ -90,6 +110,10 @@ void addCandidate(frmFixSet& page, const std::string& path, const std::string& s
   // A sorted store re-sorts itself on every addition; sorting it once more would change nothing.
   if (!store.sorted())
     store.setSorted(true);
+}
+
+RedrawCandidatesOnExit::~RedrawCandidatesOnExit() {
+  LoadListbox();
 }
 
 }  // namespace orvanta::detail

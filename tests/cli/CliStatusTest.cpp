@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "dao/dao.h"
 #include "tests/cli/CliTestSupport.h"
 #include "tests/support/SqliteFiles.h"
 
@@ -29,6 +30,12 @@ TEST(CliStatus, JsonReportsTheSetAndLinksWhateverBytesThePathsHold) {
     shown += "\xEF\xBF\xBD";
   shown += " end";
   const std::string frontEnd = buildDemo(folder, "healthy");
+  {
+    // Links another tool wrote with a password: they open, and the password is never shown.
+    auto db = dao::OpenDatabase(frontEnd);
+    db->Execute("UPDATE MSysTableDefs SET Connect = Connect & ';PWD=s3cret' WHERE Connect <> ''");
+    db->Execute("UPDATE tblLinkedTables SET DatabasePath = DatabasePath & ';PWD=s3cret'");
+  }
   fs::permissions(frontEnd, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
 
   // Read-only and named by a relative path: reported all the same, by its absolute path.
@@ -43,8 +50,8 @@ TEST(CliStatus, JsonReportsTheSetAndLinksWhateverBytesThePathsHold) {
   EXPECT_EQ(status.count("linkSets/1/name"), 0u);
 
   // Links in table-name order, each with its whole connect string; every linked table opens.
-  const std::string sales = ";DATABASE=" + shown + "/App/Data/Sales.mdb";
-  const std::string staff = ";DATABASE=" + shown + "/App/Data/Staff.mdb";
+  const std::string sales = ";DATABASE=" + shown + "/App/Data/Sales.mdb;PWD=*****";
+  const std::string staff = ";DATABASE=" + shown + "/App/Data/Staff.mdb;PWD=*****";
   const std::pair<std::string, std::string> expected[] = {
       {"Customers", sales}, {"Departments", staff}, {"Employees", staff}, {"Orders", sales}};
   for (size_t i = 0; i < std::size(expected); ++i) {

@@ -139,45 +139,6 @@ std::string fileBytes(const std::string& path) {
   return out.str();
 }
 
-void plantHotJournal(const std::string& database, const std::string& superJournal) {
-  const std::string bytes = fileBytes(database);
-  const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(bytes.at(at)); };
-  const std::uint32_t pageSize = byte(16) << 8 | byte(17);  // 1 would mean 65536; never here
-  const std::uint32_t pages = byte(28) << 24 | byte(29) << 16 | byte(30) << 8 | byte(31);
-  std::string out;
-  const auto put32 = [&](std::uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8)
-      out += static_cast<char>(v >> shift & 0xFF);
-  };
-  const std::string magic = "\xD9\xD5\x05\xF9\x20\xA1\x63\xD7";
-  constexpr std::uint32_t kSector = 512;
-  // Header: magic, one page record, checksum seed 0, the size before the change, sector and
-  // page size, padded to a sector.
-  out = magic;
-  for (std::uint32_t v : {1u, 0u, pages, kSector, pageSize})
-    put32(v);
-  out.resize(kSector, '\0');
-  // The record: page 1 as it would be put back (user version 7), with its checksum.
-  std::string page = bytes.substr(0, pageSize);
-  page[63] = 7;
-  put32(1);
-  out += page;
-  std::uint32_t sum = 0;
-  for (int i = static_cast<int>(pageSize) - 200; i > 0; i -= 200)
-    sum += static_cast<unsigned char>(page[static_cast<std::size_t>(i)]);
-  put32(sum);
-  // Trailer: the lock page number, the super-journal's name, its length and checksum, magic.
-  put32(0x40000000u / pageSize + 1);
-  out += superJournal;
-  std::uint32_t nameSum = 0;
-  for (char c : superJournal)
-    nameSum += static_cast<std::uint32_t>(static_cast<int>(static_cast<signed char>(c)));
-  put32(static_cast<std::uint32_t>(superJournal.size()));
-  put32(nameSum);
-  out += magic;
-  std::ofstream(database + "-journal", std::ios::binary) << out;
-}
-
 HeldByAnotherProcess::HeldByAnotherProcess(const std::string& path, int options, bool readOnly) {
   int ready[2];
   int release[2];

@@ -65,13 +65,6 @@ std::vector<SetRecord> linkSets(const std::string& frontEnd);
 // The bytes of a file, to prove that something left it unchanged.
 std::string fileBytes(const std::string& path);
 
-// Leaves database as a crash in the middle of a two-file commit would: beside it a hot rollback
-// journal (path + "-journal") that would put back a page 1 with another user version, and whose
-// trailer names superJournal. A writer that opens the database replays that journal and then
-// deletes superJournal, whatever file it is; a reader must refuse the file instead. The
-// database must not be open.
-void plantHotJournal(const std::string& database, const std::string& superJournal);
-
 // Another process that opens a database (options and readOnly as for dao::OpenDatabase) and
 // holds it open until this object goes away, so the lock layer sees a second user exactly as it
 // would see a colleague's copy of the application. held() is false when that open failed.

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "engine/Engine.h"
+#include "tests/support/SqliteFiles.h"
 #include "tests/ui/wizard/WizardFixture.h"
 #include "ui/wizard/frmFixSet.h"
 
@@ -147,7 +148,7 @@ TEST_F(FixSetTest, ACandidateWithAHotJournalIsLockedAndLeftAlone) {
   const std::string hot = dir.file("app/data/hot.mdb"), victim = dir.file("victim.txt");
   testsupport::makeBackEnd(hot, {"tblA", "tblB", "tblD"});
   std::ofstream(victim) << "precious";
-  testsupport::plantHotJournal(hot, victim);
+  testsupport::plantHotJournal(hot, "PRAGMA user_version = 7", victim);
   const std::vector<std::string> files{hot, hot + "-journal", victim};
   std::vector<std::string> before;
   for (const std::string& file : files)

@@ -429,6 +429,12 @@ inline std::unique_ptr<Database> OpenDatabase(const std::string& path, int optio
 inline std::unique_ptr<Database> OpenDatabaseAsItStands(const std::string& path) {
   return DBEngine::current().OpenDatabaseAsItStands(path);
 }
+
+// Checks that a file could be opened for writing (errors 3024, 3051, 3343 as OpenDatabase would
+// give them) without opening it as a database: for a file the user chose to take writes later,
+// which must be refused now if it never could, yet must not be written to by the check, since a
+// read-write open would complete (and so rewrite) an unfinished change left in it.
+void CheckWritableFile(const std::string& path);
 inline std::unique_ptr<Database> CreateDatabase(const std::string& path) {
   return DBEngine::current().CreateDatabase(path);
 }

@@ -197,3 +197,11 @@ sqlite3* OpenConnection(const std::string& path, OpenMode mode, const ProbedFile
 }
 
 }  // namespace dao::detail
+
+namespace dao {
+
+void CheckWritableFile(const std::string& path) {
+  detail::ProbedFile::Probe(path, /*forWriting=*/true, /*wantWriteLock=*/false);
+}
+
+}  // namespace dao

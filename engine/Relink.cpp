@@ -116,9 +116,11 @@ long UpdateLink(const std::string& setName, const std::string& tableName,
                 const std::string& backEndPath) {
   try {
     auto db = detail::openLinkSetDatabase();
-    // Opened for writing on purpose: a missing, read-only or busy back end ends the procedure
-    // here, before anything has changed.
-    auto backEnd = dao::OpenDatabase(backEndPath, 0, false);
+    // A missing, read-only or damaged back end, or one left with an unfinished change, ends the
+    // procedure here, before anything has changed. The file is only read: opening it for
+    // writing would complete such a change, rewriting a file the user merely pointed at.
+    dao::CheckWritableFile(backEndPath);
+    auto backEnd = dao::OpenDatabase(backEndPath, 0, true);
     // Pending events run now, while the front end is not locked for writing: an event that
     // starts work on it must not wait for (or fail against) a half-done change.
     uikit::desktop().doEvents();

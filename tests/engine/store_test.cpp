@@ -1,6 +1,8 @@
 // The public class, the link-set tables and the operations on link sets, and relinking: applying
 // the active set, pruning, moving one link or a whole back end. Every failure must leave the
 // front end with the links it had.
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -10,6 +12,7 @@
 
 #include "engine/CandidateSearch.h"
 #include "tests/engine/support.h"
+#include "tests/support/SqliteFiles.h"
 #include "ui/wizard/SetRewrite.h"
 
 namespace enginetest {
@@ -331,6 +334,23 @@ TEST_F(RelinkTest, UpdateLinkMovesOneLinkOrChangesNothing) {
   EXPECT_EQ(orvanta::UpdateLink("Office", "Orders", backEnd("data/lacking.mdb", {"Customers"})),
             dao::kErrObjectNotFound);
   EXPECT_EQ(fileBytes(fe), before);
+  const std::string readOnly = backEnd("data/readonly.mdb", {"Orders"});
+  std::filesystem::permissions(
+      readOnly, std::filesystem::perms::all & ~std::filesystem::perms::owner_write &
+                    ~std::filesystem::perms::group_write & ~std::filesystem::perms::others_write);
+  EXPECT_EQ(orvanta::UpdateLink("Office", "Orders", readOnly), dao::kErrCannotOpen);
+  // A chosen file left with an unfinished change is refused, and only read: completing the
+  // change would rewrite it and delete whatever file its journal names.
+  const std::string hot = backEnd("data/hot.mdb", {"Orders"}), victim = dir.file("victim.txt");
+  std::ofstream(victim) << "precious";
+  testsupport::plantHotJournal(hot, "PRAGMA user_version = 7", victim);
+  const std::vector<std::string> untouched{fe, hot, hot + "-journal", victim};
+  std::vector<std::string> bytes;
+  for (const std::string& file : untouched)
+    bytes.push_back(fileBytes(file));
+  EXPECT_NE(orvanta::UpdateLink("Office", "Orders", hot), 0);
+  for (std::size_t i = 0; i < untouched.size(); ++i)
+    EXPECT_TRUE(fileBytes(untouched[i]) == bytes[i]) << untouched[i] << " changed";
 
   // Events may start other work on the front end: none may find it locked by a half-done change.
   bool frontEndFree = false;

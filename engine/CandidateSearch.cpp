@@ -1,6 +1,8 @@
 #include "engine/CandidateSearch.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "engine/Engine.h"
 #include "paths/OpenCandidate.h"
@@ -35,6 +37,30 @@ std::vector<SetLink> readLinks(dao::Database& db, const std::string& setName) {
   return links;
 }
 
+namespace {
+
+// A back end named by a set is the user's own data, and another copy of the application may be
+// committing to it at this very moment: a busy file is asked again for a moment before the link
+// counts as broken (a found candidate, by contrast, is never waited for). Other errors are
+// verdicts and come back at once.
+template <typename Work>
+void retryWhileBusy(Work work) {
+  using namespace std::chrono_literals;
+  const auto giveUp = std::chrono::steady_clock::now() + 250ms;
+  for (;;) {
+    try {
+      work();
+      return;
+    } catch (const dao::Error& e) {
+      if (e.Number() != dao::kErrLocked || std::chrono::steady_clock::now() >= giveUp)
+        throw;
+    }
+    std::this_thread::sleep_for(10ms);
+  }
+}
+
+}  // namespace
+
 bool BackEndProbe::use(const std::string& path, BackEnd& backEnd) {
   if (backEnd.db) {
     open_.remove(path);
@@ -46,7 +72,7 @@ bool BackEndProbe::use(const std::string& path, BackEnd& backEnd) {
     open_.pop_back();
   }
   try {
-    backEnd.db = dao::OpenDatabase(path, 0, true);
+    retryWhileBusy([&] { backEnd.db = dao::OpenDatabase(path, 0, true); });
   } catch (const dao::Error&) {
     // Missing, locked, not a database: the link is broken, which is the answer, not a fault.
     backEnd.opens = false;
@@ -67,7 +93,7 @@ bool BackEndProbe::readable(const std::string& backEndPath, const std::string& t
   if (!use(backEndPath, backEnd))
     return false;
   try {
-    backEnd.db->CheckReadable(table);
+    retryWhileBusy([&] { backEnd.db->CheckReadable(table); });
     answer = true;
   } catch (const dao::Error&) {
     // Missing table, or a name the statement cannot hold: broken all the same.

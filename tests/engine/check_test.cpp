@@ -1,11 +1,14 @@
 // Link validation and the start-up check: verdicts, the Fix Set and Switch Set pages' lists, the
 // candidate searches, and every row of the check's decision table, reached both from the
 // analysis results alone and from real front ends and back ends on disk.
+#include <sqlite3.h>
+#include <sys/resource.h>
+
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <sstream>
-
-#include <sys/resource.h>
+#include <thread>
 
 #include "engine/StartupDecision.h"
 #include "paths/modFunctions.h"
@@ -87,6 +90,26 @@ TEST_F(Validation, ASetOverManyBackEndsIsJudgedWithFewFilesOpen) {
   ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
   const bool valid = orvanta::ValidateLinkSets();
   setrlimit(RLIMIT_NOFILE, &saved);
+  EXPECT_TRUE(valid);
+}
+
+// Another copy of the application committing to a back end holds it locked for a moment; the
+// set is judged on the file, not on that moment.
+TEST_F(Validation, ABackEndInTheMiddleOfAnotherWritersCommitIsStillValid) {
+  const std::string be = backEnd("data/be.mdb", {"Customers"});
+  const std::string fe = frontEnd("app/fe.mdb", {{"Customers", be}});
+  addLinkSet(fe, "Main", "", true, {{"Customers", be}});
+  useFrontEnd(fe, "Main");
+  sqlite3* writer = nullptr;
+  ASSERT_EQ(sqlite3_open(be.c_str(), &writer), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(writer, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+  std::thread commit([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(80));
+    sqlite3_exec(writer, "COMMIT", nullptr, nullptr, nullptr);
+  });
+  const bool valid = orvanta::ValidateLinkSets();
+  commit.join();
+  sqlite3_close(writer);
   EXPECT_TRUE(valid);
 }
 

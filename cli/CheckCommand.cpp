@@ -1,7 +1,9 @@
 #include "cli/CheckCommand.h"
 
+#include "cli/Errors.h"
 #include "cli/FrontEndFile.h"
 #include "cli/Ui.h"
+#include "engine/ComponentState.h"
 #include "engine/clsOrvanta.h"
 
 namespace vantrel {
@@ -19,7 +21,10 @@ int runCheck(const Options& options, int& argc, char** argv) {
   bool allowAddTables = options.allowAddTables;
   bool allowSetMgmt = options.allowSetMgmt;
   component.SetConfiguration(allowSetSwitching, allowPathChange, allowAddTables, allowSetMgmt);
-  return component.CheckLinkedTables(frontEnd) == 0 ? 0 : 1;
+  const int result = component.CheckLinkedTables(frontEnd) == 0 ? 0 : 1;
+  // The check has already told the user that it could not run; the exit status says the same
+  // to a script.
+  return orvanta::state().frontEndReadOnly ? kExitFailure : result;
 }
 
 }  // namespace vantrel

@@ -37,6 +37,9 @@ std::string requireFrontEnd(const std::string& path) {
     db->Close();
   } catch (const dao::Error& e) {
     switch (e.Number()) {
+      case dao::kErrUnfinishedChange:  // a writer left it mid-change: check completes it
+      case dao::kErrLocked:            // a database another program is writing right now
+        break;
       case dao::kErrFileNotFound:
         throw FatalError(path + ": no such file");
       case dao::kErrNotADatabase:

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "cli/Json.h"
+#include "dao/connect.h"
 #include "dao/dao.h"
 #include "uikit/printable.h"
 
@@ -72,8 +73,8 @@ std::vector<StatusSet> readSets(dao::Database& db, bool haveLinkTable) {
   while (!rs->AtEOF()) {
     auto owner = byId.find(rs->Field("LinkSetID").AsInt64());
     if (owner != byId.end()) {
-      owner->second->links.push_back(
-          {rs->Field("TableName").AsString(), rs->Field("DatabasePath").AsString()});
+      owner->second->links.push_back({rs->Field("TableName").AsString(),
+                                      dao::ShownConnect(rs->Field("DatabasePath").AsString())});
     }
     rs->MoveNext();
   }
@@ -82,15 +83,11 @@ std::vector<StatusSet> readSets(dao::Database& db, bool haveLinkTable) {
 }
 
 // Opens the linked table through the front end's own connection, as the application would,
-// and reads its first row: a back end that is missing, locked, damaged or lacks the table
+// without reading its rows: a back end that is missing, locked, damaged or lacks the table
 // fails here.
 void probeLinkedTable(dao::Database& db, StatusTable& table) {
   try {
-    auto rs =
-        db.OpenRecordset("SELECT * FROM " + dao::BracketName(table.name), dao::dbOpenSnapshot);
-    if (!rs->AtEOF())
-      (void)rs->FieldCount();
-    rs->Close();
+    db.CheckReadable(table.name);
     table.opens = true;
   } catch (const dao::Error& e) {
     table.opens = false;
@@ -122,7 +119,16 @@ void jsonFlag(JsonWriter& json, const char* name, std::optional<bool> flag) {
 Status readStatus(const std::string& frontEnd) {
   Status status;
   status.frontEnd = frontEnd;
-  auto db = dao::OpenDatabase(frontEnd, 0, true);
+  std::unique_ptr<dao::Database> db;
+  try {
+    db = dao::OpenDatabase(frontEnd, 0, true);
+  } catch (const dao::Error& e) {
+    if (e.Number() != dao::kErrUnfinishedChange)
+      throw;
+    // Completing the change would write; a report only reads what the file holds now.
+    status.unfinishedChange = true;
+    db = dao::OpenDatabaseAsItStands(frontEnd);
+  }
   dao::TableDefs& defs = db->TableDefs();
   status.hasLinkSetTables = defs.Contains("tblLinkedSets");
   if (status.hasLinkSetTables)
@@ -133,7 +139,7 @@ Status readStatus(const std::string& frontEnd) {
     StatusTable table;
     table.name = def.Name();
     table.sourceTable = def.SourceTableName();
-    table.connect = def.Connect();
+    table.connect = dao::ShownConnect(def.Connect());
     status.linkedTables.push_back(std::move(table));
   }
   for (auto& table : status.linkedTables)
@@ -147,7 +153,10 @@ std::string formatStatusText(const Status& status) {
   // vertical tab or a terminal escape must not forge a line of the report or drive the terminal.
   using uikit::printable;
   std::ostringstream out;
-  out << "Front end: " << printable(status.frontEnd) << "\n\n";
+  out << "Front end: " << printable(status.frontEnd) << "\n";
+  if (status.unfinishedChange)
+    out << "The front end has an unfinished change that the next check will complete.\n";
+  out << "\n";
 
   if (!status.hasLinkSetTables) {
     out << "Link sets: none (the front end has no link-set tables)\n";
@@ -207,6 +216,7 @@ std::string formatStatusJson(const Status& status) {
   JsonWriter json;
   json.beginObject();
   json.field("frontEnd", status.frontEnd);
+  json.field("unfinishedChange", status.unfinishedChange);
   json.field("hasLinkSetTables", status.hasLinkSetTables);
 
   json.key("linkSets");

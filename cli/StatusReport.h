@@ -12,7 +12,7 @@ namespace vantrel {
 
 struct StatusLink {
   std::string table;
-  std::string connect;  // the stored connect string, ";DATABASE=<path>"
+  std::string connect;  // the stored connect string, ";DATABASE=<path>", passwords masked
 };
 
 struct StatusSet {
@@ -31,13 +31,16 @@ struct StatusSet {
 struct StatusTable {
   std::string name;
   std::string sourceTable;
-  std::string connect;
+  std::string connect;  // passwords masked
   bool opens = false;
   std::string error;  // why it does not open ("" when it does)
 };
 
 struct Status {
   std::string frontEnd;
+  // A writer stopped mid-change; the report read the file as it stands, and the next check,
+  // which opens it for writing, completes the change.
+  bool unfinishedChange = false;
   bool hasLinkSetTables = false;
   std::vector<StatusSet> sets;            // in stored order
   std::vector<StatusTable> linkedTables;  // in the front end's table order

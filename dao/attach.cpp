@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <string>
 
+#include "dao/connect.h"
 #include "dao/internal.h"
 
 namespace dao::detail {
@@ -37,12 +38,16 @@ bool SourceExists(sqlite3* db, std::string_view schema, std::string_view table) 
 }
 
 void DropView(sqlite3* db, std::string_view name) {
+  ArmStatementClock();
   sqlite3_exec(db, ("DROP VIEW IF EXISTS temp." + Ident(name)).c_str(), nullptr, nullptr, nullptr);
 }
 
 // Detaches one back end; false when SQLite refuses (it was read in the open transaction).
 bool Detach(Core& core, std::size_t index) {
+  // A recordset still reading from the back end would keep it attached.
+  core.BeforeChange();
   Attachment& a = core.attachments[index];
+  ArmStatementClock();
   int rc = sqlite3_exec(core.db, ("DETACH " + Ident(a.alias)).c_str(), nullptr, nullptr, nullptr);
   if (rc != SQLITE_OK)
     return false;
@@ -95,9 +100,10 @@ Attachment& AttachBackEnd(Core& core, const std::string& path,
   a.path = path;
   a.id = file.id();
   a.lastUse = ++core.clock;
+  a.immutable = file.quietWal();
   {
     Statement attach(core.db, "ATTACH DATABASE ?1 AS " + Ident(a.alias));
-    attach.Bind(1, FileUri(path, true));
+    attach.Bind(1, FileUri(path, true, file.quietWal()));
     attach.Step();
   }
   a.fd = file.Release();
@@ -107,8 +113,12 @@ Attachment& AttachBackEnd(Core& core, const std::string& path,
   try {
     Statement check(core.db, "SELECT count(*) FROM " + Ident(a.alias) + ".sqlite_schema");
     check.Step();
-  } catch (const Error&) {
+  } catch (const Error& e) {
     Detach(core, core.attachments.size() - 1);
+    // A busy back end, or one a writer left half changed, is a database all the same.
+    if (e.Number() == kErrLocked || e.Number() == kErrUnfinishedChange ||
+        e.Number() == kErrStatementTooLong)
+      Fail(e.Number(), "The back end '" + path + "': " + e.Description());
     Fail(kErrNotADatabase, "The back end '" + path + "' is not a database, or it is damaged.");
   }
   return core.attachments.back();
@@ -119,13 +129,13 @@ Attachment& AttachBackEnd(Core& core, const std::string& path,
 void ValidateLink(const std::string& connect, const std::string& sourceTable) {
   const std::string path = ConnectPath(connect);
   if (path.empty())
-    Fail(kErrFileNotFound, "The link names no back-end file ('" + connect + "').");
+    Fail(kErrFileNotFound, "The link names no back-end file ('" + ShownConnect(connect) + "').");
   ProbedFile file = ProbedFile::Probe(path, false, false);
   if (HeldExclusivelyElsewhere(file))
     Fail(kErrExclusivelyLocked, "The back end '" + path + "' is in exclusive use by another user.");
   // A connection of its own: the front end may be inside a transaction, and the check must not
   // leave anything attached to it.
-  sqlite3* db = OpenConnection(path, true);
+  sqlite3* db = OpenConnection(path, OpenMode::kReadBackEnd, file);
   NoteFileInUse(file.id());
   bool found = false;
   try {
@@ -206,6 +216,13 @@ bool RecheckBackEnds(Core& core, const std::set<std::string>& schemas) {
       replaced = true;
       continue;
     }
+    // A quiet WAL back end someone has since opened in WAL mode may change: read it anew,
+    // unless a transaction already read it as it stood.
+    if (it->immutable && WalFilesBeside(it->path) &&
+        Detach(core, static_cast<std::size_t>(it - core.attachments.begin()))) {
+      replaced = true;
+      continue;
+    }
     if (HeldExclusivelyElsewhere(it->fd, it->id))
       Fail(kErrExclusivelyLocked,
            "The back end '" + it->path + "' is in exclusive use by another user.");
@@ -219,6 +236,7 @@ Statement PrepareResolved(Core& core, const std::string& sql) {
   for (int round = 0; round < kMaxResolveRounds; ++round) {
     core.touched.clear();
     core.stray.reset();
+    core.viaViews.clear();
     core.guardStatements = true;
     sqlite3_stmt* raw = nullptr;
     const char* tail = nullptr;

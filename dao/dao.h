@@ -19,6 +19,7 @@
 // Recordsets belong to the thread that opened them and must not be shared between threads.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -67,6 +68,8 @@ enum ErrorNumber : int {
   kErrLocked = 3218,                 // another connection holds the file locked for writing
   kErrRequiredField = 3314,          // a Required field was left Null
   kErrObjectInvalid = 3420,          // the object's database has been closed
+  kErrUnfinishedChange = 3049,       // an interrupted write left a change only a writer completes
+  kErrStatementTooLong = 3035,       // a statement ran past the time a statement may take
 };
 
 // The one exception type of the layer.
@@ -295,7 +298,10 @@ class Recordset {
 
   bool AtEOF() const;
   bool AtBOF() const;
-  // The number of rows (the whole result is read when the recordset opens).
+  // The number of rows. Rows are read as the recordset moves over them; RecordCount and
+  // MoveLast read the rest. The rows are those of the moment the recordset opened: any change
+  // through the same Database (Execute, an edit, another recordset's Update, a transaction's
+  // end) first reads the rest of every open recordset.
   long RecordCount() const;
 
   void MoveFirst();  // error 3021 when there are no rows
@@ -356,6 +362,10 @@ class Database {
                           const std::string& foreignTable = "", long attributes = 0);
 
   std::unique_ptr<Recordset> OpenRecordset(const std::string& sql, int type = dbOpenDynaset);
+  // Checks that a table (local or linked) can be read, without reading any of its rows: a
+  // linked table's back end must open and hold its source table. Throws what reading the table
+  // would throw (3078 for no such table, 3024, 3356, 3343, 3011 for a link's back end).
+  void CheckReadable(const std::string& table);
   // Runs an action statement (DELETE, UPDATE, INSERT, CREATE ...). Error 3027 on a read-only
   // database.
   void Execute(const std::string& sql);
@@ -385,14 +395,24 @@ class DBEngine {
   static DBEngine& current();
 
   // Opens a database file.
-  //   options == 0: shared use; non-zero: exclusive use (3045 when others have it open).
+  //   options == kTrue (-1): exclusive use (3045 when others have it open); any other value
+  //     (0, or the 4 candidates are opened with) is shared use.
   //   readOnly: no writes (3027 on any write). Read-only opens are used to probe files found on
-  //     disk, which are untrusted: SQLite's defensive settings are on and extensions are off.
+  //     disk, which are untrusted: SQLite's defensive settings are on, extensions are off, and
+  //     nothing is ever written beside the file or deleted, journals included. They never wait
+  //     for another process: a file busy with another writer fails with 3218 at once.
   // Errors: 3024 missing file, 3051 no permission or read-write open of a file without write
-  // permission bits, 3343 not a database or damaged, 3356 in exclusive use elsewhere. A FIFO,
-  // device or folder named like a database fails with 3343 at once instead of blocking.
+  // permission bits, 3343 not a database or damaged, 3356 in exclusive use elsewhere, 3049
+  // (read-only) an interrupted write left an unfinished change that only a read-write open
+  // completes. A FIFO, device or folder named like a database fails with 3343 at once instead
+  // of blocking.
   std::unique_ptr<Database> OpenDatabase(const std::string& path, int options = 0,
                                          bool readOnly = false);
+
+  // Opens a file read-only as it stands on disk, for reports: an unfinished change (3049 from
+  // OpenDatabase) is neither completed nor rolled back, so rows read may be those of a half
+  // written change. Writes and deletes nothing. Errors as for a shared read-only OpenDatabase.
+  std::unique_ptr<Database> OpenDatabaseAsItStands(const std::string& path);
 
   // Creates a new, empty database file (error 3012 when the file exists).
   std::unique_ptr<Database> CreateDatabase(const std::string& path);
@@ -406,6 +426,15 @@ inline std::unique_ptr<Database> OpenDatabase(const std::string& path, int optio
                                               bool readOnly = false) {
   return DBEngine::current().OpenDatabase(path, options, readOnly);
 }
+inline std::unique_ptr<Database> OpenDatabaseAsItStands(const std::string& path) {
+  return DBEngine::current().OpenDatabaseAsItStands(path);
+}
+
+// Checks that a file could be opened for writing (errors 3024, 3051, 3343 as OpenDatabase would
+// give them) without opening it as a database: for a file the user chose to take writes later,
+// which must be refused now if it never could, yet must not be written to by the check, since a
+// read-write open would complete (and so rewrite) an unfinished change left in it.
+void CheckWritableFile(const std::string& path);
 inline std::unique_ptr<Database> CreateDatabase(const std::string& path) {
   return DBEngine::current().CreateDatabase(path);
 }
@@ -419,6 +448,10 @@ inline std::unique_ptr<Database> CreateDatabase(const std::string& path) {
 // fail exactly as a real failure would. Pass nullptr to remove it.
 using FaultHook = std::function<void(std::string_view operation, std::string_view subject)>;
 void SetFaultHook(FaultHook hook);
+
+// The longest any one statement may run on this thread before it is stopped with error 3035
+// (a file may hold a trigger or query that never ends). Five seconds unless set; tests shorten it.
+void SetStatementTimeLimit(std::chrono::milliseconds limit);
 
 // ---------------------------------------------------------------------------------------------
 // Statement text helpers

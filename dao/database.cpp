@@ -18,12 +18,16 @@ void Core::RequireWritable() const {
   if (readOnly)
     Fail(kErrFileNotWritable,
          "The database '" + path + "' was opened read-only; it cannot be changed.");
+  BeforeChange();
 }
 
 void Core::Close() {
   if (!db)
     return;
+  // Its recordsets stop reading; statements left unfinished would keep the file open.
+  AbandonRecordsets(this);
   // Closing in the middle of a transaction gives up its work, as closing always has.
+  ArmStatementClock();
   if (inTransaction)
     sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
   inTransaction = false;
@@ -42,7 +46,7 @@ namespace {
 // Sees every statement while it is prepared: notes the schemas it reads, so linked tables' back
 // ends can be checked before it runs, and keeps callers' statements from attaching files,
 // changing pragmas or driving transactions behind the layer's back.
-int Authorize(void* data, int action, const char* table, const char*, const char* schema,
+int Authorize(void* data, int action, const char* table, const char* column, const char* schema,
               const char* via) {
   auto* core = static_cast<Core*>(data);
   if (action == SQLITE_READ && schema)
@@ -61,8 +65,15 @@ int Authorize(void* data, int action, const char* table, const char*, const char
     case SQLITE_UPDATE:
     case SQLITE_DELETE:
       // A back end's table reached other than through its link's view.
-      if (schema && table && std::string_view(schema).starts_with(kAliasPrefix) &&
-          !(action == SQLITE_READ && via)) {
+      if (schema && table && std::string_view(schema).starts_with(kAliasPrefix)) {
+        const std::string qualified = std::string(schema) + "." + table;
+        if (action == SQLITE_READ && via) {
+          core->viaViews.insert(qualified);
+          return SQLITE_OK;
+        }
+        // Read without any of its columns: SQLite names no view then (see Core::viaViews).
+        if (action == SQLITE_READ && column && !*column && core->viaViews.count(qualified))
+          return SQLITE_OK;
         if (!core->stray)
           core->stray = table;
         return SQLITE_DENY;
@@ -148,6 +159,7 @@ void Database::Execute(const std::string& sql) {
   detail::RunFaultHook("execute", sql);
   detail::Core& core = *impl_->core;
   sqlite3* db = core.Handle();
+  core.BeforeChange();
   detail::Statement stmt = detail::PrepareResolved(core, detail::TranslateStatement(sql));
   if (sqlite3_column_count(stmt.get()) > 0)
     Fail(kErrInvalidOperation, "Execute runs action statements; a query needs OpenRecordset.");
@@ -156,6 +168,16 @@ void Database::Execute(const std::string& sql) {
   while (stmt.Step()) {
   }
   core.recordsAffected = static_cast<long>(sqlite3_changes(db));
+}
+
+void Database::CheckReadable(const std::string& table) {
+  detail::Core& core = *impl_->core;
+  core.Handle();
+  // No row qualifies, yet stepping starts a read of the table's file: a link's back end is
+  // attached and checked, and a busy or damaged file fails as it would for a real read.
+  detail::Statement stmt =
+      detail::PrepareResolved(core, "SELECT * FROM " + detail::Ident(table) + " WHERE 0");
+  stmt.Step();
 }
 
 long Database::RecordsAffected() const {
@@ -167,6 +189,7 @@ void Database::BeginTrans() {
   sqlite3* db = core.Handle();
   if (core.inTransaction)
     Fail(kErrInvalidOperation, "A transaction is already open; transactions do not nest.");
+  core.BeforeChange();
   // IMMEDIATE takes the write lock now, so the work cannot fail halfway for want of it.
   detail::Exec(db, core.readOnly ? "BEGIN" : "BEGIN IMMEDIATE");
   core.inTransaction = true;
@@ -177,6 +200,7 @@ void Database::CommitTrans() {
   sqlite3* db = core.Handle();
   if (!core.inTransaction)
     Fail(kErrNoTransaction, "There is no transaction to commit.");
+  core.BeforeChange();
   if (sqlite3_get_autocommit(db)) {
     // SQLite gave the transaction up after a failure (a full disk, for one).
     core.inTransaction = false;
@@ -198,6 +222,7 @@ void Database::Rollback() {
   sqlite3* db = core.Handle();
   if (!core.inTransaction)
     Fail(kErrNoTransaction, "There is no transaction to roll back.");
+  core.BeforeChange();
   core.inTransaction = false;
   if (!sqlite3_get_autocommit(db))
     detail::Exec(db, "ROLLBACK");

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "dao/connect.h"
 #include "dao/dao.h"
 #include "dao/internal.h"
 
@@ -80,14 +81,10 @@ std::string Ident(std::string_view name) {
 }
 
 std::string ConnectPath(std::string_view connect) {
-  for (std::size_t i = 0; i + 9 <= connect.size(); ++i) {
-    if (EqualsNoCase(connect.substr(i, 9), "DATABASE="))
-      return std::string(connect.substr(i + 9));
-  }
-  return "";
+  return ConnectDatabase(connect);
 }
 
-std::string FileUri(const std::string& path, bool readOnly) {
+std::string FileUri(const std::string& path, bool readOnly, bool immutable) {
   // Every byte outside the unreserved set is percent-encoded, so '?', '#' and '%' in a file
   // name stay part of the name. An absolute path gets an empty authority ("file://" + path),
   // which also keeps a path starting with "//" from reading as a host name.
@@ -103,6 +100,8 @@ std::string FileUri(const std::string& path, bool readOnly) {
     }
   }
   out += readOnly ? "?mode=ro" : "?mode=rw";
+  if (readOnly && immutable)
+    out += "&immutable=1";
   return out;
 }
 

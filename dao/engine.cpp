@@ -21,12 +21,16 @@ DBEngine& DBEngine::current() {
 
 namespace {
 
-std::shared_ptr<detail::Core> OpenFile(const std::string& path, int options, bool readOnly) {
-  const bool exclusive = options != 0;
+std::shared_ptr<detail::Core> OpenFile(const std::string& path, int options,
+                                       detail::OpenMode mode) {
+  // Only True asks for exclusive use: candidates are opened with 4, and two copies of the
+  // program probing the same files must not lock each other out.
+  const bool exclusive = options == kTrue;
+  const bool readOnly = mode != detail::OpenMode::kReadWrite;
   detail::ProbedFile file = detail::ProbedFile::Probe(path, !readOnly, exclusive);
   const detail::FileId id = file.id();
   detail::FileLock lock = detail::FileLock::Acquire(file, exclusive, path);
-  sqlite3* db = detail::OpenConnection(path, readOnly);
+  sqlite3* db = detail::OpenConnection(path, mode, file);
   detail::NoteFileInUse(id);
   return detail::MakeCore(db, path, id, readOnly, exclusive, std::move(lock));
 }
@@ -37,7 +41,15 @@ std::unique_ptr<Database> DBEngine::OpenDatabase(const std::string& path, int op
                                                  bool readOnly) {
   detail::RunFaultHook("open", path);
   auto impl = std::make_unique<Database::Impl>();
-  impl->core = OpenFile(path, options, readOnly);
+  impl->core =
+      OpenFile(path, options, readOnly ? detail::OpenMode::kProbe : detail::OpenMode::kReadWrite);
+  return std::unique_ptr<Database>(new Database(std::move(impl)));
+}
+
+std::unique_ptr<Database> DBEngine::OpenDatabaseAsItStands(const std::string& path) {
+  detail::RunFaultHook("open", path);
+  auto impl = std::make_unique<Database::Impl>();
+  impl->core = OpenFile(path, 0, detail::OpenMode::kAsItStands);
   return std::unique_ptr<Database>(new Database(std::move(impl)));
 }
 
@@ -77,7 +89,7 @@ std::unique_ptr<Database> DBEngine::CreateDatabase(const std::string& path) {
     }
     sqlite3_close_v2(db);
     auto impl = std::make_unique<Database::Impl>();
-    impl->core = OpenFile(path, 0, false);
+    impl->core = OpenFile(path, 0, detail::OpenMode::kReadWrite);
     return std::unique_ptr<Database>(new Database(std::move(impl)));
   } catch (...) {
     ::unlink(path.c_str());

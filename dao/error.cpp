@@ -57,6 +57,11 @@ Error SqliteError(sqlite3* db, int rc) {
     case SQLITE_CORRUPT:
       return Error(kErrNotADatabase, "The file is not a database, or it is damaged.");
     case SQLITE_READONLY:
+      // A read-only connection cannot roll back what an interrupted writer left half done.
+      if (rc == SQLITE_READONLY_ROLLBACK || rc == SQLITE_READONLY_RECOVERY)
+        return Error(kErrUnfinishedChange,
+                     "The file has an unfinished change from an interrupted write; opening it "
+                     "read-write completes it.");
       return Error(kErrFileNotWritable,
                    "The database or object is read-only; it cannot be changed.");
     case SQLITE_BUSY:
@@ -71,6 +76,10 @@ Error SqliteError(sqlite3* db, int rc) {
     case SQLITE_IOERR:
     case SQLITE_FULL:
       return Error(kErrDiskIO, "The file could not be read or written (" + message + ").");
+    case SQLITE_INTERRUPT:
+      return Error(kErrStatementTooLong,
+                   "A statement ran longer than a statement may and was stopped; the file may "
+                   "hold a trigger or query that never ends.");
     case SQLITE_MISMATCH:
       return Error(kErrTypeMismatch, "A value has the wrong type for its field.");
     case SQLITE_TOOBIG:

@@ -30,9 +30,23 @@ std::uint32_t BigEndian32(const unsigned char* p) {
        "The file '" + path + "' is not a database, or it is damaged (" + why + ").");
 }
 
+bool Exists(const std::string& path) {
+  struct stat st {};
+  return lstat(path.c_str(), &st) == 0;
+}
+
+}  // namespace
+
+bool WalFilesBeside(const std::string& path) {
+  return Exists(path + "-wal") || Exists(path + "-shm");
+}
+
+namespace {
+
 // The fixed 100-byte header tells a database from anything else, and its page count tells a
-// whole file from a truncated one.
-void CheckHeader(int fd, const struct stat& st, const std::string& path) {
+// whole file from a truncated one. Returns whether the file is in WAL mode with nothing beside
+// it (ProbedFile::quietWal).
+bool CheckHeader(int fd, const struct stat& st, const std::string& path) {
   unsigned char header[100];
   ssize_t got = pread(fd, header, sizeof header, 0);
   if (got < 0)
@@ -52,11 +66,12 @@ void CheckHeader(int fd, const struct stat& st, const std::string& path) {
   std::uint32_t pages = BigEndian32(header + 28);
   bool countValid = pages != 0 && BigEndian32(header + 92) == BigEndian32(header + 24);
   // In WAL mode the newest pages may live in the -wal file.
-  struct stat walStat {};
-  bool wal = header[18] == 2 || stat((path + "-wal").c_str(), &walStat) == 0;
-  if (countValid && !wal &&
+  const bool walMode = header[18] == 2 || header[19] == 2;
+  const bool walBeside = Exists(path + "-wal");
+  if (countValid && !walMode && !walBeside &&
       static_cast<std::uint64_t>(st.st_size) < std::uint64_t(pages) * pageSize)
     NotADatabase(path, "truncated");
+  return walMode && !WalFilesBeside(path);
 }
 
 }  // namespace
@@ -102,12 +117,12 @@ ProbedFile ProbedFile::Probe(const std::string& path, bool forWriting, bool want
   file.id_ = FileId{opened.st_dev, opened.st_ino};
   if (opened.st_size == 0)
     NotADatabase(path, "empty");
-  CheckHeader(file.fd_, opened, path);
+  file.quietWal_ = CheckHeader(file.fd_, opened, path);
   return file;
 }
 
 ProbedFile::ProbedFile(ProbedFile&& other) noexcept
-    : fd_(other.fd_), id_(other.id_), writable_(other.writable_) {
+    : fd_(other.fd_), id_(other.id_), writable_(other.writable_), quietWal_(other.quietWal_) {
   other.fd_ = -1;
 }
 
@@ -121,9 +136,13 @@ int ProbedFile::Release() {
   return fd;
 }
 
-sqlite3* OpenConnection(const std::string& path, bool readOnly) {
+sqlite3* OpenConnection(const std::string& path, OpenMode mode, const ProbedFile& file) {
   sqlite3* db = nullptr;
-  const std::string uri = FileUri(path, readOnly);
+  const bool readOnly = mode != OpenMode::kReadWrite;
+  // A read-only open never writes beside the file: a WAL file nobody has open is read as it
+  // stands rather than given -wal and -shm files that would stay behind.
+  const bool immutable = mode == OpenMode::kAsItStands || (readOnly && file.quietWal());
+  const std::string uri = FileUri(path, readOnly, immutable);
   int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_URI |
               SQLITE_OPEN_EXRESCODE;
   int rc = sqlite3_open_v2(uri.c_str(), &db, flags, nullptr);
@@ -148,8 +167,13 @@ sqlite3* OpenConnection(const std::string& path, bool readOnly) {
   sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
   if (readOnly)
     sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
-  // Waits for another writer are short: the layer reports a lock rather than hang.
-  sqlite3_busy_timeout(db, readOnly ? 250 : 2000);
+  WatchStatementTime(db);
+  // Waits for another writer are short: the layer reports a lock rather than hang. A probe of
+  // a found file does not wait at all, so many busy files cannot stall a search.
+  sqlite3_busy_timeout(db, mode == OpenMode::kReadWrite     ? 2000
+                           : mode == OpenMode::kReadBackEnd ? 250
+                                                            : 0);
+  ArmStatementClock();
   char* message = nullptr;
   // Damage shows early: cells are checked as pages are read, and reading the schema proves the
   // file is a database SQLite can use.
@@ -160,6 +184,12 @@ sqlite3* OpenConnection(const std::string& path, bool readOnly) {
     Error error = SqliteError(db, rc);
     sqlite3_close_v2(db);
     if (error.Number() == kErrLocked)
+      Fail(kErrLocked, "The file '" + path + "' is busy: another program is writing it.");
+    if (error.Number() == kErrUnfinishedChange)
+      Fail(kErrUnfinishedChange, "The file '" + path +
+                                     "' has an unfinished change from an interrupted write; "
+                                     "opening it read-write completes it.");
+    if (error.Number() == kErrStatementTooLong)
       throw error;
     NotADatabase(path, error.Description());
   }
@@ -167,3 +197,11 @@ sqlite3* OpenConnection(const std::string& path, bool readOnly) {
 }
 
 }  // namespace dao::detail
+
+namespace dao {
+
+void CheckWritableFile(const std::string& path) {
+  detail::ProbedFile::Probe(path, /*forWriting=*/true, /*wantWriteLock=*/false);
+}
+
+}  // namespace dao

@@ -27,6 +27,12 @@ Error SqliteError(sqlite3* db, int rc);
 // Runs the thread's fault hook, if any.
 void RunFaultHook(std::string_view operation, std::string_view subject);
 
+// Every connection stops a statement that runs past the thread's time limit (error 3035): a
+// file's triggers and queries are untrusted and may never end. ArmStatementClock starts the
+// clock for the statement about to run; Statement::Step and Exec arm it themselves.
+void WatchStatementTime(sqlite3* db);
+void ArmStatementClock();
+
 // ---------------------------------------------------------------------------------------------
 // Text (dialect.cpp)
 
@@ -40,10 +46,12 @@ struct NoCaseLess {
 };
 // "name" with every " doubled: an identifier for statements the layer builds itself.
 std::string Ident(std::string_view name);
-// The database path of a connect string: the text after "DATABASE=" (any case), to the end.
+// The database path of a connect string (its DATABASE part, dao/connect.h).
 std::string ConnectPath(std::string_view connect);
-// The SQLite URI of a file path, opened read-only or read-write (never created).
-std::string FileUri(const std::string& path, bool readOnly);
+// The SQLite URI of a file path, opened read-only or read-write (never created). `immutable`
+// (read-only only) makes SQLite read the file as it stands: no locks, no journal, nothing
+// created beside it.
+std::string FileUri(const std::string& path, bool readOnly, bool immutable = false);
 
 // Rewrites the few desktop-database forms SQLite does not accept (see dialect.cpp).
 std::string TranslateStatement(std::string_view sql);
@@ -80,6 +88,10 @@ class ProbedFile {
 
   const FileId& id() const { return id_; }
   int fd() const { return fd_; }
+  // A file in WAL mode with neither a -wal nor a -shm file beside it: nobody has it open in
+  // WAL mode and everything is in the file itself. Read-only opens of such a file read it as
+  // it stands, since SQLite would otherwise create the -wal and -shm files and leave them.
+  bool quietWal() const { return quietWal_; }
   bool writableDescriptor() const { return writable_; }
   // Hands the descriptor over (to a FileLock).
   int Release();
@@ -89,6 +101,7 @@ class ProbedFile {
   int fd_ = -1;
   FileId id_;
   bool writable_ = false;
+  bool quietWal_ = false;
 };
 
 // The advisory lock a Database holds on its file: shared, or exclusive. It is an open file
@@ -129,10 +142,21 @@ void CloseFileDescriptor(const FileId& id, int fd);
 // use.
 int TakeParkedDescriptor(const FileId& id, bool forWriting);
 
+// True when a -wal or -shm file stands beside the database: someone has it open in WAL mode.
+bool WalFilesBeside(const std::string& path);
+
+// How a connection opens its file.
+enum class OpenMode {
+  kReadWrite,    // the front end and files the user chose to change: waits briefly for locks
+  kProbe,        // read-only, never waits: a busy file fails with 3218 at once
+  kReadBackEnd,  // read-only, waits briefly: back ends other users are writing
+  kAsItStands,   // read-only, ignoring journals and locks (reports of a file mid-recovery)
+};
+
 // Opens and configures an SQLite connection on a probed file: defensive mode, untrusted schema,
-// no extensions, strict identifiers, a short busy timeout. Error 3343 when SQLite cannot read it
-// as a database.
-sqlite3* OpenConnection(const std::string& path, bool readOnly);
+// no extensions, strict identifiers, a statement time limit. Errors 3343 when SQLite cannot read
+// it as a database, 3218 when it is busy, 3049 when a read-only open meets an unfinished change.
+sqlite3* OpenConnection(const std::string& path, OpenMode mode, const ProbedFile& file);
 
 // ---------------------------------------------------------------------------------------------
 // SQLite statements (statement.cpp)
@@ -180,12 +204,31 @@ class Savepoint {
 // ---------------------------------------------------------------------------------------------
 // An open database (database.cpp)
 
+struct Core;
+
+// A recordset still stepping its statement (recordset.cpp). While one is open, its statement
+// holds a read lock on the file and sees changes made through its connection, so before
+// anything is written through any connection of the thread, each reads the rest of its rows
+// and lets go of its statement (DrainRecordsets). Closing a database abandons its own.
+struct PendingRows {
+  virtual ~PendingRows() = default;
+  virtual void ReadRest() noexcept = 0;  // a failure is kept for the recordset's next move
+  virtual void Abandon() noexcept = 0;
+  const Core* owner = nullptr;  // the connection its statement runs on
+};
+void RegisterPending(PendingRows* rows);
+void UnregisterPending(PendingRows* rows);
+// Before any change through a connection of this thread.
+void DrainRecordsets();
+void AbandonRecordsets(const Core* core);
+
 // A back end attached to a front end's connection to serve its linked tables.
 struct Attachment {
   std::string alias;
   std::string path;
   FileId id;
   int fd = -1;  // kept open to see exclusive use elsewhere without opening the file again
+  bool immutable = false;  // a quiet WAL file, read as it stood when attached
   std::uint64_t lastUse = 0;
   std::vector<std::string> views;  // temp views reading from it
 };
@@ -194,6 +237,8 @@ struct Attachment {
 // definitions, recordsets), which see a closed database as an invalid object (3420).
 struct Core {
   ~Core() { Close(); }
+  // Before a change through this connection: open recordsets read the rest of their rows.
+  void BeforeChange() const { DrainRecordsets(); }
   sqlite3* Handle() const;       // error 3420 after Close
   void RequireWritable() const;  // error 3027 on a read-only open
   void Close();
@@ -219,6 +264,10 @@ struct Core {
   // unqualified names up in attached files too; the statement must see only links).
   std::set<std::string> touched;
   std::optional<std::string> stray;
+  // Back-end tables ("alias.table") the statement reached through a link's view. SQLite names
+  // no view when it reads such a table without any of its columns (count(*), a table whose
+  // only column is its rowid), so that read is allowed only for a table seen through a view.
+  std::set<std::string> viaViews;
   // While true, the authorizer refuses what a caller's statement must not do (attach, pragmas,
   // transaction control): those would bypass the layer's bookkeeping.
   bool guardStatements = false;

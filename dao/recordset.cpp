@@ -1,12 +1,20 @@
-// Recordsets: the rows of a query, read whole when the recordset opens, with a current row and
-// edits written back to the base tables.
+// Recordsets: the rows of a query, with a current row and edits written back to the base
+// tables.
+//
+// Rows are read as the recordset moves over them, so a caller that looks at the first row of
+// a large table never reads the rest. Rows read are kept (MovePrevious, MoveFirst). The rows stay
+// those of the moment the recordset opened: an open statement holds a read lock that keeps
+// other writers out, and before this thread changes anything, every open recordset reads the
+// rest of its rows (DrainRecordsets), since a statement sees its own connection's changes.
 //
 // To write a row back, each base table's rowid travels beside the selected columns: the select
 // list is extended with "<table>.rowid" for every table a column comes from (SQLite reports each
 // column's table and column of origin). A join of two tables can so update a column of either;
 // a column without an origin (an expression) or from a linked table cannot be written.
 #include <algorithm>
+#include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dao/dao.h"
@@ -69,7 +77,36 @@ bool IsRowidAlias(sqlite3* db, const std::string& table, const std::string& colu
 
 }  // namespace
 
-struct Recordset::Impl {
+namespace detail {
+namespace {
+thread_local std::vector<PendingRows*> tPending;
+}  // namespace
+
+void RegisterPending(PendingRows* rows) {
+  tPending.push_back(rows);
+}
+
+void UnregisterPending(PendingRows* rows) {
+  std::erase(tPending, rows);
+}
+
+void DrainRecordsets() {
+  // Each one leaves the list as it finishes; take the list first.
+  std::vector<PendingRows*> pending = std::exchange(tPending, {});
+  for (PendingRows* rows : pending)
+    rows->ReadRest();
+}
+
+void AbandonRecordsets(const Core* core) {
+  std::vector<PendingRows*> pending = tPending;
+  for (PendingRows* rows : pending) {
+    if (rows->owner == core)
+      rows->Abandon();
+  }
+}
+}  // namespace detail
+
+struct Recordset::Impl : detail::PendingRows {
   enum class Mode { None, Edit, AddNew };
 
   std::weak_ptr<detail::Core> core;
@@ -84,6 +121,84 @@ struct Recordset::Impl {
   Mode mode = Mode::None;
   std::vector<std::optional<Value>> buffer;
   bool closed = false;
+
+  // The statement still to be stepped; empty once every row is read.
+  detail::Statement pending;
+  int rowidColumns = 0;          // leading rowid columns of the statement (updatable recordsets)
+  std::optional<Error> failure;  // a read that failed while the rest was read for a change
+
+  ~Impl() override { Abandon(); }
+
+  void Start(detail::Statement stmt) {
+    pending = std::move(stmt);
+    detail::RegisterPending(this);
+  }
+  void Finish() {
+    pending = detail::Statement();
+    detail::UnregisterPending(this);
+  }
+  // The database closed (or the recordset did) before every row was read.
+  void Abandon() noexcept override {
+    if (!pending)
+      return;
+    Finish();
+    failure = Error(kErrObjectInvalid, "The recordset's database has been closed.");
+  }
+  void ReadRest() noexcept override {
+    try {
+      while (ReadOne()) {
+      }
+    } catch (const Error& e) {
+      failure = e;
+      Finish();
+    } catch (...) {
+      failure = Error(kErrInternal, "Reading the rows failed.");
+      Finish();
+    }
+  }
+  // Reads one more row; false when there are no more.
+  bool ReadOne() {
+    if (!pending) {
+      if (failure)
+        throw Error(*failure);
+      return false;
+    }
+    bool row;
+    try {
+      row = pending.Step();
+    } catch (...) {
+      Finish();
+      throw;
+    }
+    if (!row) {
+      Finish();
+      return false;
+    }
+    const int count = static_cast<int>(columns.size());
+    std::vector<Value> values;
+    values.reserve(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+      Value v = pending.Column(rowidColumns + i);
+      values.push_back(columns[static_cast<std::size_t>(i)].boolean ? ReadBoolean(v) : v);
+    }
+    std::vector<std::optional<long long>> ids;
+    for (int k = 0; k < rowidColumns; ++k) {
+      if (sqlite3_column_type(pending.get(), k) == SQLITE_NULL) {
+        ids.push_back(std::nullopt);
+      } else {
+        ids.push_back(pending.Int(k));
+      }
+    }
+    rows.push_back(std::move(values));
+    rowids.push_back(std::move(ids));
+    return true;
+  }
+  // Makes row `index` available when the result has it.
+  void ReadTo(long index) {
+    while (index >= Size() && ReadOne()) {
+    }
+  }
+  void ReadAll() { ReadTo(std::numeric_limits<long>::max()); }
 
   void RequireOpen() const {
     if (closed)
@@ -238,36 +353,24 @@ std::unique_ptr<Recordset> Database::OpenRecordset(const std::string& sql, int t
       c.base = -1;
   }
 
-  const int offset = impl->readOnly ? 0 : static_cast<int>(impl->baseTables.size());
-  while (stmt.Step()) {
-    std::vector<Value> row;
-    row.reserve(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) {
-      Value v = stmt.Column(offset + i);
-      row.push_back(impl->columns[static_cast<std::size_t>(i)].boolean ? ReadBoolean(v) : v);
-    }
-    impl->rows.push_back(std::move(row));
-    std::vector<std::optional<long long>> ids;
-    for (int k = 0; k < offset; ++k) {
-      if (sqlite3_column_type(stmt.get(), k) == SQLITE_NULL) {
-        ids.push_back(std::nullopt);
-      } else {
-        ids.push_back(stmt.Int(k));
-      }
-    }
-    impl->rowids.push_back(std::move(ids));
-  }
+  impl->rowidColumns = impl->readOnly ? 0 : static_cast<int>(impl->baseTables.size());
+  impl->owner = core.get();
+  impl->Start(std::move(stmt));
+  // The first row is read now, so a file that cannot be read fails here, as callers expect.
+  impl->ReadTo(0);
   (void)db;
   return std::unique_ptr<Recordset>(new Recordset(std::move(impl)));
 }
 
 bool Recordset::AtEOF() const {
   impl_->RequireOpen();
+  impl_->ReadTo(impl_->pos);
   return !impl_->onDeleted && impl_->pos >= impl_->Size();
 }
 
 bool Recordset::AtBOF() const {
   impl_->RequireOpen();
+  impl_->ReadTo(0);
   if (impl_->rows.empty())
     return true;
   return !impl_->onDeleted && impl_->pos < 0;
@@ -275,12 +378,14 @@ bool Recordset::AtBOF() const {
 
 long Recordset::RecordCount() const {
   impl_->RequireOpen();
+  impl_->ReadAll();
   return impl_->Size();
 }
 
 void Recordset::MoveFirst() {
   impl_->RequireOpen();
   impl_->LeaveEdit();
+  impl_->ReadTo(0);
   if (impl_->rows.empty())
     Fail(kErrNoCurrentRecord, "The recordset has no rows.");
   impl_->pos = 0;
@@ -290,6 +395,7 @@ void Recordset::MoveFirst() {
 void Recordset::MoveLast() {
   impl_->RequireOpen();
   impl_->LeaveEdit();
+  impl_->ReadAll();
   if (impl_->rows.empty())
     Fail(kErrNoCurrentRecord, "The recordset has no rows.");
   impl_->pos = impl_->Size() - 1;
@@ -304,6 +410,7 @@ void Recordset::MoveNext() {
     impl_->onDeleted = false;
     return;
   }
+  impl_->ReadTo(impl_->pos + 1);
   if (impl_->pos >= impl_->Size())
     Fail(kErrNoCurrentRecord, "The recordset is past its last row.");
   ++impl_->pos;
@@ -317,6 +424,7 @@ void Recordset::MovePrevious() {
     --impl_->pos;
     return;
   }
+  impl_->ReadTo(0);
   if (impl_->pos < 0 || impl_->rows.empty())
     Fail(kErrNoCurrentRecord, "The recordset is before its first row.");
   --impl_->pos;
@@ -512,6 +620,7 @@ void Recordset::Delete() {
 }
 
 void Recordset::Close() {
+  impl_->Abandon();
   impl_->closed = true;
   impl_->rows.clear();
   impl_->rowids.clear();

@@ -1,10 +1,40 @@
-// Thin RAII wrappers over SQLite statements; every failure becomes the layer's Error.
+// Thin RAII wrappers over SQLite statements; every failure becomes the layer's Error, and no
+// statement runs longer than the thread's time limit.
+#include <chrono>
 #include <cstdint>
 #include <string>
 
 #include "dao/internal.h"
 
-namespace dao::detail {
+namespace dao {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+thread_local std::chrono::milliseconds tTimeLimit{5000};
+thread_local Clock::time_point tDeadline = Clock::time_point::max();
+
+// SQLite calls this every few thousand virtual-machine steps; non-zero stops the statement with
+// SQLITE_INTERRUPT. A statement runs on the thread that steps it, so the clock is per thread.
+int OnProgress(void*) {
+  return Clock::now() > tDeadline ? 1 : 0;
+}
+
+}  // namespace
+
+void SetStatementTimeLimit(std::chrono::milliseconds limit) {
+  tTimeLimit = limit;
+}
+
+namespace detail {
+
+void WatchStatementTime(sqlite3* db) {
+  sqlite3_progress_handler(db, 4000, OnProgress, nullptr);
+}
+
+void ArmStatementClock() {
+  tDeadline = Clock::now() + tTimeLimit;
+}
 
 Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
   const char* tail = nullptr;
@@ -55,6 +85,7 @@ void Statement::Bind(int index, const Value& value) {
 }
 
 bool Statement::Step() {
+  ArmStatementClock();
   int rc = sqlite3_step(stmt_);
   if (rc == SQLITE_ROW)
     return true;
@@ -95,6 +126,7 @@ void Statement::Reset() {
 }
 
 void Exec(sqlite3* db, const std::string& sql) {
+  ArmStatementClock();
   char* message = nullptr;
   int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message);
   sqlite3_free(message);
@@ -115,6 +147,7 @@ Savepoint::Savepoint(sqlite3* db) : db_(db) {
 Savepoint::~Savepoint() {
   if (done_)
     return;
+  ArmStatementClock();
   const std::string name = SavepointName(this);
   sqlite3_exec(db_, ("ROLLBACK TO " + name + "; RELEASE " + name).c_str(), nullptr, nullptr,
                nullptr);
@@ -125,4 +158,5 @@ void Savepoint::Release() {
   done_ = true;
 }
 
-}  // namespace dao::detail
+}  // namespace detail
+}  // namespace dao

@@ -5,6 +5,7 @@
 // definition is appended: SQLite cannot add a primary key to an existing table, so the CREATE
 // TABLE statement must know every field and index at once.
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -228,6 +229,9 @@ std::string TableDef::Connect() const {
   return impl_->connect;
 }
 std::string TableDef::SourceTableName() const {
+  // Other tools may leave a link's source empty; such a link reads the table of its own name.
+  if (impl_->attached && !impl_->local && impl_->source.empty())
+    return impl_->name;
   return impl_->source;
 }
 long TableDef::Attributes() const {
@@ -356,6 +360,7 @@ void TableDef::RefreshLink() {
     Fail(kErrInvalidOperation, "Only an appended linked table can be refreshed.");
   auto core = CoreOf(*impl_);
   detail::RunFaultHook("refreshlink", impl_->name);
+  core->BeforeChange();
   std::optional<detail::CatalogRow> row = detail::FindCatalogRow(core->db, impl_->name);
   if (!row || row->connect.empty())
     Fail(kErrObjectNotFound, "The link '" + impl_->name + "' no longer exists.");
@@ -507,7 +512,13 @@ void TableDefs::Delete(const std::string& name) {
     detail::DeleteCatalogRow(db, name);
   }
   detail::ForgetLink(*core, name);
-  std::erase_if(items_, [&](const TableDef& d) { return EqualsNoCase(d.impl_->name, name); });
+  // Callers prune by walking the collection from its end and deleting as they go; searching
+  // from the end and erasing just that item keeps such a walk linear in the collection's size.
+  const auto item = std::find_if(items_.rbegin(), items_.rend(), [&](const TableDef& d) {
+    return EqualsNoCase(d.impl_->name, name);
+  });
+  if (item != items_.rend())
+    items_.erase(std::next(item).base());
 }
 
 }  // namespace dao

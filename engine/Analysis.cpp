@@ -15,6 +15,7 @@
 #include "engine/LinkSetStore.h"
 #include "engine/Procedure.h"
 #include "fs/fs.h"
+#include "paths/PathText.h"
 #include "paths/modFunctions.h"
 #include "ui/wizard/frmFixSet.h"
 #include "ui/wizard/frmSwitchSet.h"
@@ -70,19 +71,21 @@ bool setMatches(const std::vector<detail::SetLink>& setLinks, const FrontEndLink
 // a back end sits at the same relative place. The text that names the folder is then taken from
 // the back end's folder as written (the tail of a relative position is always the end of the
 // target folder), because on a case-sensitive file system the upper-cased copy names a
-// different, usually missing, folder.
+// different, usually missing, folder. Stored paths written with the other separator (a front end
+// carried from a Windows share) are first written as the current front end's path is.
 std::optional<std::string> folderAtSamePosition(const std::string& savedFrontEnd,
                                                 const std::string& backEnd,
                                                 const std::string& currentFrontEnd) {
-  const std::string backEndFolder = ParsePath(backEnd, 2);
-  const std::string position = GetRelativePath(detail::upperAscii(ParsePath(savedFrontEnd, 2)),
-                                               detail::upperAscii(backEndFolder));
+  const char sep = detail::separatorOf(currentFrontEnd);
+  const std::string backEndFolder = ParsePath(paths::inSeparatorOf(backEnd, sep), 2);
+  const std::string position =
+      GetRelativePath(detail::upperAscii(ParsePath(paths::inSeparatorOf(savedFrontEnd, sep), 2)),
+                      detail::upperAscii(backEndFolder));
   if (position.empty())
     return std::nullopt;
 
-  const char posSep = detail::separatorOf(position);
-  const std::string here = std::string(".") + posSep;
-  const std::string up = std::string("..") + posSep;
+  const std::string here = std::string(".") + sep;
+  const std::string up = std::string("..") + sep;
   std::size_t at = 0;
   int levelsUp = 0;
   bool below = false;
@@ -102,7 +105,6 @@ std::optional<std::string> folderAtSamePosition(const std::string& savedFrontEnd
       tail = written;
   }
 
-  const char sep = detail::separatorOf(currentFrontEnd);
   std::string start = ParsePath(currentFrontEnd, 2);
   if (!start.empty() && start.back() == sep)
     start.pop_back();
@@ -133,7 +135,7 @@ bool CheckCurrentLinks() {
     for (const std::string& name : linked) {
       s.linkedTablesPresent = true;
       try {
-        db->OpenRecordset("SELECT * FROM " + sqlName(name), dao::dbOpenSnapshot);
+        db->CheckReadable(name);
         result = true;
       } catch (const dao::Error&) {
         // The first linked table that does not open settles it.
@@ -211,6 +213,8 @@ bool CheckRelativePath() {
       return;
 
     frmFixSet& page = uikit::form<frmFixSet>();
+    // Whatever way this ends, the visible list shows what the store then holds.
+    const detail::RedrawCandidatesOnExit redraw;
     detail::CandidateTables candidates;
     detail::SearchLog searched;
     std::vector<std::string> handled;
@@ -220,7 +224,7 @@ bool CheckRelativePath() {
         continue;
       handled.push_back(link.databasePath);
 
-      const std::string backEnd = pathAfterEquals(link.databasePath);
+      const std::string backEnd = backEndPathOf(link.databasePath);
       const std::optional<std::string> folder =
           folderAtSamePosition(s.savedFrontEndPath, backEnd, s.currentFrontEndPath);
       if (!folder) {
@@ -232,10 +236,6 @@ bool CheckRelativePath() {
       if (listing.entries.empty()) {
         result = false;
         return;
-      }
-      if (!storeCleared) {
-        page.lsvDatabases.Clear();
-        storeCleared = true;
       }
 
       // What this back end has to supply: the tables the set takes from it. A set spread over
@@ -250,18 +250,21 @@ bool CheckRelativePath() {
       bool added = false;
       for (const vfs::Entry& entry : listing.entries) {
         const std::string file = *folder + entry.name;
-        if (detail::equalsIgnoringCase(file, s.currentFrontEndPath))
-          continue;
-        if (!candidates.holdsAll(file, required))
+        if (isCurrentFrontEnd(file) || !candidates.holdsAll(file, required))
           continue;
         int found = 0;
         int needed = 0;
-        const std::string score = CalcPriority(file, backEnd, found, needed);
+        const std::string score = page.scoreCandidate(file, found, needed);
         if (score == " Locked" || score == "Error")
           continue;
-        if (!detail::storeHolds(page.lsvDatabases, file)) {
-          detail::addCandidate(page, file, score, found, needed);
+        // The candidates found so far give way to what lies where the back ends used to be,
+        // but only once something there qualifies.
+        if (!storeCleared) {
+          page.lsvDatabases.Clear();
+          storeCleared = true;
         }
+        if (!detail::storeHolds(page.lsvDatabases, file))
+          detail::addCandidate(page, file, score, found, needed);
         if (page.txtDatabasePath.Text.empty()) {
           page.txtDatabasePath.Text = backEnd;
           page.txtDatabasePath.ToolTipText = backEnd;

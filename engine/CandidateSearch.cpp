@@ -1,8 +1,12 @@
 #include "engine/CandidateSearch.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "engine/Engine.h"
+#include "paths/OpenCandidate.h"
+#include "paths/modFunctions.h"
 #include "ui/wizard/frmFixSet.h"
 
 namespace orvanta::detail {
@@ -33,43 +37,85 @@ std::vector<SetLink> readLinks(dao::Database& db, const std::string& setName) {
   return links;
 }
 
-bool BackEndProbe::readable(const std::string& backEndPath, const std::string& table) {
-  auto [it, isNew] = backEnds_.try_emplace(backEndPath);
-  BackEnd& backEnd = it->second;
-  if (isNew) {
+namespace {
+
+// A back end named by a set is the user's own data, and another copy of the application may be
+// committing to it at this very moment: a busy file is asked again for a moment before the link
+// counts as broken (a found candidate, by contrast, is never waited for). Other errors are
+// verdicts and come back at once.
+template <typename Work>
+void retryWhileBusy(Work work) {
+  using namespace std::chrono_literals;
+  const auto giveUp = std::chrono::steady_clock::now() + 250ms;
+  for (;;) {
     try {
-      backEnd.db = dao::OpenDatabase(backEndPath, 0, true);
-    } catch (const dao::Error&) {
-      // Missing, locked, not a database: the link is broken, which is the answer, not a fault.
+      work();
+      return;
+    } catch (const dao::Error& e) {
+      if (e.Number() != dao::kErrLocked || std::chrono::steady_clock::now() >= giveUp)
+        throw;
     }
+    std::this_thread::sleep_for(10ms);
   }
-  if (!backEnd.db)
+}
+
+}  // namespace
+
+bool BackEndProbe::use(const std::string& path, BackEnd& backEnd) {
+  if (backEnd.db) {
+    open_.remove(path);
+    open_.push_front(path);
+    return true;
+  }
+  if (open_.size() >= kMaxOpen) {
+    backEnds_[open_.back()].db.reset();
+    open_.pop_back();
+  }
+  try {
+    retryWhileBusy([&] { backEnd.db = dao::OpenDatabase(path, 0, true); });
+  } catch (const dao::Error&) {
+    // Missing, locked, not a database: the link is broken, which is the answer, not a fault.
+    backEnd.opens = false;
     return false;
-  auto [tableIt, tableIsNew] = backEnd.tables.try_emplace(table, false);
-  if (tableIsNew) {
-    try {
-      backEnd.db->OpenRecordset("SELECT * FROM " + sqlName(table), dao::dbOpenSnapshot);
-      tableIt->second = true;
-    } catch (const dao::Error&) {
-      // Missing table, or a name the statement cannot hold: broken all the same.
-    }
   }
-  return tableIt->second;
+  open_.push_front(path);
+  return true;
+}
+
+bool BackEndProbe::readable(const std::string& backEndPath, const std::string& table) {
+  BackEnd& backEnd = backEnds_[backEndPath];
+  if (!backEnd.opens)
+    return false;
+  if (const auto known = backEnd.tables.find(table); known != backEnd.tables.end())
+    return known->second;
+  bool& answer = backEnd.tables[table];
+  answer = false;
+  if (!use(backEndPath, backEnd))
+    return false;
+  try {
+    retryWhileBusy([&] { backEnd.db->CheckReadable(table); });
+    answer = true;
+  } catch (const dao::Error&) {
+    // Missing table, or a name the statement cannot hold: broken all the same.
+  }
+  return answer;
 }
 
 bool CandidateTables::holdsAll(const std::string& path, const std::vector<std::string>& tables) {
   auto [it, isNew] = files_.try_emplace(path);
   if (isNew) {
     try {
-      auto db = dao::OpenDatabase(path, 0, true);
-      std::set<std::string> local;
-      for (const dao::TableDef& def : db->TableDefs()) {
-        if (def.Connect().empty())
-          local.insert(def.Name());
+      if (auto db = openCandidate(path)) {
+        std::set<std::string> local;
+        for (const dao::TableDef& def : db->TableDefs()) {
+          if (def.Connect().empty())
+            local.insert(def.Name());
+        }
+        it->second = std::move(local);
       }
-      it->second = std::move(local);
     } catch (const dao::Error&) {
-      // A file that will not open is no candidate; it stays recorded as holding nothing.
+      // A catalog that cannot be read makes no candidate; the file stays recorded as holding
+      // nothing.
     }
   }
   if (!it->second)
@@ -90,6 +136,10 @@ void addCandidate(frmFixSet& page, const std::string& path, const std::string& s
   // A sorted store re-sorts itself on every addition; sorting it once more would change nothing.
   if (!store.sorted())
     store.setSorted(true);
+}
+
+RedrawCandidatesOnExit::~RedrawCandidatesOnExit() {
+  LoadListbox();
 }
 
 }  // namespace orvanta::detail

@@ -3,6 +3,7 @@
 // Internal to the engine.
 #pragma once
 
+#include <list>
 #include <map>
 #include <memory>
 #include <optional>
@@ -38,24 +39,35 @@ struct SetLink {
 // The links of every set named setName, in the order the links statement returns them.
 std::vector<SetLink> readLinks(dao::Database& db, const std::string& setName);
 
-// Answers "does this back end open, and can its table be read?" for one procedure call, opening
-// each back end once however many links and sets name it. Back ends are opened read-only: the
-// component never writes to them, and a back end on a read-only share is as usable to the
-// application as any other.
+// Answers "does this back end open, and can its table be read?" for one procedure call, asking
+// the file about each table once however many links and sets name it. Back ends are opened
+// read-only: the component never writes to them, and a back end on a read-only share is as
+// usable to the application as any other.
+//
+// Every open back end holds file descriptors, and a front end may link hundreds of them; so at
+// most kMaxOpen stay open, the least recently used closing first. Answers outlive the closing.
 class BackEndProbe {
  public:
+  static constexpr std::size_t kMaxOpen = 8;
+
   bool readable(const std::string& backEndPath, const std::string& table);
 
  private:
   struct BackEnd {
-    std::unique_ptr<dao::Database> db;  // null when the file would not open
+    bool opens = true;                  // false once the file would not open
+    std::unique_ptr<dao::Database> db;  // null while closed
     std::map<std::string, bool> tables;
   };
+  // Opens backEnd (path) unless it is open, closing the least recently used one when kMaxOpen
+  // are open, and makes it the most recently used. False when the file will not open.
+  bool use(const std::string& path, BackEnd& backEnd);
+
   std::map<std::string, BackEnd> backEnds_;
+  std::list<std::string> open_;  // the open back ends, most recently used first
 };
 
 // The local tables (table definitions without a connect string) of candidate files, read once
-// per call. A file that does not open holds nothing.
+// per call. A file that does not open read-only holds nothing.
 class CandidateTables {
  public:
   // True when the file opens and holds every one of tables as a local table (exact names).
@@ -70,6 +82,17 @@ bool storeHolds(const uikit::ListView& store, const std::string& path);
 // Adds a scored candidate (text, score, "found of needed") and turns sorting on, which re-sorts.
 void addCandidate(frmFixSet& page, const std::string& path, const std::string& score, int found,
                   int needed);
+
+// Redraws the Fix Set page's visible candidate list when it goes out of scope: a procedure that
+// changes the candidate store leaves the list showing the store on every way out, failures
+// included.
+class RedrawCandidatesOnExit {
+ public:
+  RedrawCandidatesOnExit() = default;
+  ~RedrawCandidatesOnExit();
+  RedrawCandidatesOnExit(const RedrawCandidatesOnExit&) = delete;
+  RedrawCandidatesOnExit& operator=(const RedrawCandidatesOnExit&) = delete;
+};
 
 // Remembers which (folder, pattern) searches a call has already made, so repeating one, which
 // could add nothing new to the store, is skipped.

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "dao/dao.h"
+#include "engine/CandidateSearch.h"
 #include "engine/ComponentState.h"
 #include "engine/Engine.h"
 #include "engine/LinkSetStore.h"
@@ -30,21 +31,6 @@ bool listed(const uikit::ListView& store, const std::string& path) {
       [&](const uikit::ListView::ListItem& item) { return upper(item.text) == wanted; });
 }
 
-// "Orders (C:\Data\Sales.mdb)" becomes "Orders ()": the table still needs a back end.
-void markUnresolved(uikit::ListBox& tables, int row) {
-  ComponentState& s = state();
-  const std::string& text = tables.List(row);
-  const std::string tableName = text.substr(0, text.find(" ("));
-  s.tableChangeGuard = true;
-  tables.ListIndex = row;
-  tables.SetSelected(row, false);
-  s.tableChangeGuard = true;
-  tables.SetList(row, tableName + " ()");
-  // The list fires its check handler only when the check really changes; a guard left raised
-  // would let the user's next click on a row stand.
-  s.tableChangeGuard = false;
-}
-
 }  // namespace
 
 void AddActiveSetToListBox() {
@@ -58,29 +44,31 @@ void AddActiveSetToListBox() {
         sqlText(state().activeSetName));
     frmFixSet& page = uikit::form<frmFixSet>();
     uikit::ListView& store = page.lsvDatabases;
+    const detail::RedrawCandidatesOnExit redraw;
     for (; !backEnds->AtEOF(); backEnds->MoveNext()) {
-      const std::string path = pathAfterEquals(backEnds->Field("DatabasePath").AsString());
-      if (listed(store, path))
+      const std::string path = backEndPathOf(backEnds->Field("DatabasePath").AsString());
+      if (listed(store, path) || isCurrentFrontEnd(path))
         continue;
       // Scored under its own spelling: the file is opened, and on a case-sensitive file system
       // an upper-cased copy of the path names a different file. The scoring compares names in
       // upper case itself.
       int found = 0;
       int needed = 0;
-      const std::string score = CalcPriority(path, path, found, needed);
+      const std::string score = page.scoreCandidate(path, found, needed);
       if (score == "Error")
         continue;
       store.AddItem(path, {score, std::to_string(found) + " of " + std::to_string(needed)});
     }
     backEnds->Close();
     db->Close();
-
     store.setSorted(true);
-    LoadListbox();
 
-    uikit::ListBox& tables = page.lstTables;
-    for (int row = 0; row < tables.ListCount(); ++row)
-      markUnresolved(tables, row);
+    // Every table needs its back end chosen again: "Orders (/data/Sales.mdb)" becomes
+    // "Orders ()".
+    for (int row = 0; row < page.lstTables.ListCount(); ++row) {
+      page.lstTables.ListIndex = row;
+      page.setRequiredTable(row, "", false);
+    }
   });
 }
 

@@ -1,5 +1,7 @@
 #include "engine/ComponentState.h"
 
+#include "fs/fs.h"
+
 namespace orvanta {
 
 ComponentState& state() {
@@ -12,6 +14,11 @@ ComponentState& state() {
 const std::string& linkSetDatabase() {
   const ComponentState& s = state();
   return s.linkSetDatabasePath.empty() ? s.currentFrontEndPath : s.linkSetDatabasePath;
+}
+
+bool isCurrentFrontEnd(const std::string& path) {
+  const std::string& frontEnd = state().currentFrontEndPath;
+  return path == frontEnd || vfs::current().SameFile(path, frontEnd);
 }
 
 }  // namespace orvanta

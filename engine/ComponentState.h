@@ -22,6 +22,9 @@ struct ComponentState {
   // Outcome flags.
   bool frontEndMoved = false;
   bool ignore = false;  // the user chose to ignore the problem on a wizard page
+  // The last check found the front end read-only, said so and changed nothing; a host (the
+  // vantrel program) reads it to tell that outcome from an ordinary 0.
+  bool frontEndReadOnly = false;
 
   // Permissions (the host's configuration). bolAllowPathChange and bolAllowSetMgmt are stored
   // for the host's benefit; no procedure reads them.
@@ -52,5 +55,9 @@ ComponentState& state();
 // The database that holds the link-set tables: the link-set database path, or the current
 // front-end path when that is empty.
 const std::string& linkSetDatabase();
+
+// True when path names the current front end: the same text, or the same file reached another
+// way (a hard or symbolic link, another spelling). The front end is never its own candidate.
+bool isCurrentFrontEnd(const std::string& path);
 
 }  // namespace orvanta

@@ -22,14 +22,13 @@ namespace orvanta {
 std::string linksStatement(const std::string& setName);
 // 'text' with every quote doubled.
 std::string sqlText(const std::string& text);
-// [name], for table names standing in statements.
-std::string sqlName(const std::string& name);
 
-// The connect string of a link to a back-end file, and the path back out of one.
+// The connect string of a new link to a back-end file, and the back-end path out of any
+// connect string: its DATABASE part ("" when there is none), whatever other parts (a password)
+// it carries. dao/connect.h reads and rewrites the format.
 inline constexpr const char* kConnectPrefix = ";DATABASE=";
 std::string connectString(const std::string& backEndPath);
-// The text after the first "=" ("" when there is none).
-std::string pathAfterEquals(const std::string& connect);
+std::string backEndPathOf(const std::string& connect);
 
 // --- Link-set tables --------------------------------------------------------------------------
 

@@ -1,5 +1,5 @@
 // SearchFolderTree: candidate back ends anywhere below a folder (the front end's, usually),
-// scored against the first broken back end of the active set.
+// each scored against the broken back end of the active set it fits best.
 #include <string>
 #include <vector>
 
@@ -43,20 +43,18 @@ void searchLevel(const std::string& folder, SearchRun& run, bool top) {
       }
     }
 
-    const std::string frontEnd = detail::upperAscii(state().currentFrontEndPath);
     for (const vfs::Entry& entry : listing.entries) {
       if (!vfs::passesMask(entry.attributes, vfs::kAllFiles) ||
           !vfs::matchesPattern(entry.name, run.pattern)) {
         continue;
       }
       const std::string file = folder + entry.name;
-      // The front end is never its own back end, however its path is spelled.
-      if (detail::upperAscii(file) == frontEnd || detail::storeHolds(page.lsvDatabases, file)) {
+      // The front end is never its own back end, whatever name reaches it.
+      if (isCurrentFrontEnd(file) || detail::storeHolds(page.lsvDatabases, file))
         continue;
-      }
       int found = 0;
       int needed = 0;
-      const std::string score = CalcPriority(file, page.txtDatabasePath.Text, found, needed);
+      const std::string score = page.scoreCandidate(file, found, needed);
       detail::addCandidate(page, file, score, found, needed);
     }
 

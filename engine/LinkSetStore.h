@@ -43,11 +43,21 @@ std::string linkRowsOf(std::int32_t setId);
 void addLinkRow(dao::Recordset& rows, std::int32_t setId, const std::string& tableName,
                 const std::string& connect);
 
+// Adds to set setId a link row for each linked table definition of db whose back-end table the
+// set does not record yet.
+void addCurrentLinksIn(dao::Database& db, std::int32_t setId);
+
 // Rebuilds db's linked table definitions from the links of the set named setName: every linked
 // definition goes, then one per link, named as the back end names the table. Local tables are
 // never touched. Throws when a back end or its table cannot be reached; callers run it inside a
 // transaction so that the front end then keeps what it had.
 void linkTablesToSetIn(dao::Database& db, const std::string& setName);
+
+// The linked definition that serves the link (tableName, connect): the one named tableName
+// (ignoring case, as the catalog does), else the one taking tableName from the back end that
+// connect names (connect strings compare ignoring case). Nothing when neither exists.
+std::optional<std::string> definitionOfLink(dao::Database& db, const std::string& tableName,
+                                            const std::string& connect);
 
 // Makes the backup link set "<name>-Backup(<n>)" holding copies of the named set's link rows.
 void duplicateLinkSetIn(dao::Database& db, const std::string& name, const std::string& description);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "dao/dao.h"
+#include "engine/CandidateSearch.h"
 #include "engine/ComponentState.h"
 #include "engine/Engine.h"
 #include "engine/LinkSetStore.h"
@@ -41,6 +42,24 @@ std::optional<long long> backupNumber(const std::string& name, const std::string
 }
 
 }  // namespace
+
+std::optional<std::string> definitionOfLink(dao::Database& db, const std::string& tableName,
+                                            const std::string& connect) {
+  // A local table that happens to carry the table's name is data and is never a candidate.
+  std::optional<std::string> byConnect;
+  for (const dao::TableDef& def : db.TableDefs()) {
+    const std::string defConnect = def.Connect();
+    if (defConnect.empty())
+      continue;
+    if (equalsIgnoringCase(def.Name(), tableName))
+      return def.Name();
+    if (!byConnect && def.SourceTableName() == tableName && !connect.empty() &&
+        equalsIgnoringCase(defConnect, connect)) {
+      byConnect = def.Name();
+    }
+  }
+  return byConnect;
+}
 
 std::int32_t createLinkSetIn(dao::Database& db, const std::string& name,
                              const std::string& description) {
@@ -126,6 +145,27 @@ void duplicateLinkSetIn(dao::Database& db, const std::string& name,
   }
 }
 
+void addCurrentLinksIn(dao::Database& db, std::int32_t setId) {
+  auto rows = db.OpenRecordset(linkRowsOf(setId));
+  // A table counts as recorded by its back-end name, which is what a row stores; a table
+  // linked under another local name, or linked twice, therefore still gets only one row.
+  // Names compare ignoring case, as the catalog compares them: "orders" and "Orders" would
+  // become two definitions of one name, and the set could never be applied.
+  std::set<std::string> recorded;
+  for (; !rows->AtEOF(); rows->MoveNext())
+    recorded.insert(upperAscii(rows->Field("TableName").AsString()));
+  for (const dao::TableDef& def : db.TableDefs()) {
+    const std::string connect = def.Connect();
+    if (connect.empty())
+      continue;
+    const std::string source = def.SourceTableName();
+    if (!recorded.insert(upperAscii(source)).second)
+      continue;
+    addLinkRow(*rows, setId, source, connect);
+  }
+  rows->Close();
+}
+
 }  // namespace detail
 
 using detail::openLinkSetDatabase;
@@ -184,22 +224,7 @@ bool AddCurrentLinksToLinkSet(const std::string& name) {
     auto db = openLinkSetDatabase();
     const std::int32_t setId = detail::setIdOf(*db, name);
     Transaction transaction(*db);
-    auto rows = db->OpenRecordset(detail::linkRowsOf(setId));
-    // A table counts as recorded by its back-end name, which is what a row stores; a table
-    // linked under another local name, or linked twice, therefore still gets only one row.
-    std::set<std::string> recorded;
-    for (; !rows->AtEOF(); rows->MoveNext())
-      recorded.insert(rows->Field("TableName").AsString());
-    for (const dao::TableDef& def : db->TableDefs()) {
-      const std::string connect = def.Connect();
-      if (connect.empty())
-        continue;
-      const std::string source = def.SourceTableName();
-      if (!recorded.insert(source).second)
-        continue;
-      detail::addLinkRow(*rows, setId, source, connect);
-    }
-    rows->Close();
+    detail::addCurrentLinksIn(*db, setId);
     transaction.commit();
     return true;
   });
@@ -218,6 +243,15 @@ bool RemoveLink(const std::string& setName, const std::string& tableName) {
   return trapped("RemoveLink", false, [&] {
     auto db = openLinkSetDatabase();
     Transaction transaction(*db);
+    // The back end of the row that goes, to tell apart two definitions that take the same
+    // source table from different back ends.
+    std::string removedConnect;
+    {
+      auto rows = db->OpenRecordset(
+          linksStatement(setName) + " AND TableName=" + sqlText(tableName), dao::dbOpenSnapshot);
+      if (!rows->AtEOF())
+        removedConnect = rows->Field("DatabasePath").AsString();
+    }
     db->Execute(
         "DELETE tblLinkedTables.* "
         "FROM tblLinkedSets INNER JOIN tblLinkedTables ON tblLinkedSets.ID = "
@@ -225,19 +259,8 @@ bool RemoveLink(const std::string& setName, const std::string& tableName) {
         "WHERE (((Name)=" +
         sqlText(setName) + ") AND ((TableName)=" + sqlText(tableName) + "))");
     if (setName == state().activeSetName) {
-      // The definition linking that back-end table goes, under whatever local name it has. A
-      // local table that happens to carry the table's name is data and is never touched.
-      std::string linkedName;
-      bool found = false;
-      for (const dao::TableDef& def : db->TableDefs()) {
-        if (!def.Connect().empty() && def.SourceTableName() == tableName) {
-          linkedName = def.Name();
-          found = true;
-          break;
-        }
-      }
-      if (found)
-        db->TableDefs().Delete(linkedName);
+      if (const auto linkedName = detail::definitionOfLink(*db, tableName, removedConnect))
+        db->TableDefs().Delete(*linkedName);
     }
     transaction.commit();
     return true;
@@ -257,7 +280,7 @@ bool GetLinkSetLinks(const std::string& setName, int& count, LinkArray& links) {
       links[0].resize(columns);
       links[1].resize(columns);
       links[0][columns - 1] = rows->Field("TableName").AsString();
-      links[1][columns - 1] = pathAfterEquals(rows->Field("DatabasePath").AsString());
+      links[1][columns - 1] = backEndPathOf(rows->Field("DatabasePath").AsString());
     }
     return true;
   } catch (const std::exception&) {

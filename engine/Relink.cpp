@@ -5,14 +5,14 @@
 // layer open its back end, so a back end that vanishes half-way through is an ordinary failure;
 // rolling back then leaves the front end with every link it had, instead of with the links that
 // happened to be recreated before the failure.
-#include <algorithm>
-#include <cctype>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "dao/connect.h"
 #include "dao/dao.h"
+#include "engine/CandidateSearch.h"
 #include "engine/ComponentState.h"
 #include "engine/Engine.h"
 #include "engine/LinkSetStore.h"
@@ -23,32 +23,18 @@ namespace orvanta {
 namespace detail {
 namespace {
 
-std::string lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
-
 bool isMissingTable(const dao::Error& e) {
   return e.Number() == dao::kErrTableNotFound || e.Number() == dao::kErrObjectNotFound;
 }
 
-// Whether the back end answers for the table (or query) by that name. The probe selects no rows:
-// the layer reads a recordset whole when it opens, and only the name matters here.
+// Whether the back end answers for the table by that name; no row is read.
 bool backEndLacks(dao::Database& backEnd, const std::string& tableName) {
   try {
-    backEnd.OpenRecordset("SELECT * FROM " + sqlName(tableName) + " WHERE 1=0",
-                          dao::dbOpenSnapshot);
+    backEnd.CheckReadable(tableName);
   } catch (const dao::Error& e) {
     return isMissingTable(e);
   }
   return false;
-}
-
-bool hasTableNamedExactly(dao::Database& db, const std::string& name) {
-  const dao::TableDefs& defs = db.TableDefs();
-  return std::any_of(defs.begin(), defs.end(),
-                     [&](const dao::TableDef& def) { return def.Name() == name; });
 }
 
 // Appends a linked definition for the back-end table tableName. Local name and back-end name
@@ -130,33 +116,37 @@ long UpdateLink(const std::string& setName, const std::string& tableName,
                 const std::string& backEndPath) {
   try {
     auto db = detail::openLinkSetDatabase();
-    // Opened for writing on purpose: a missing, read-only or busy back end ends the procedure
-    // here, before anything has changed.
-    auto backEnd = dao::OpenDatabase(backEndPath, 0, false);
-    const std::string connect = connectString(backEndPath);
+    // A missing, read-only or damaged back end, or one left with an unfinished change, ends the
+    // procedure here, before anything has changed. The file is only read: opening it for
+    // writing would complete such a change, rewriting a file the user merely pointed at.
+    dao::CheckWritableFile(backEndPath);
+    auto backEnd = dao::OpenDatabase(backEndPath, 0, true);
+    // Pending events run now, while the front end is not locked for writing: an event that
+    // starts work on it must not wait for (or fail against) a half-done change.
+    uikit::desktop().doEvents();
     Transaction transaction(*db);
     if (setName == state().activeSetName) {
       // Only a linked definition is replaced; a local table of that name holds data.
-      bool linked = false;
+      std::string oldConnect;
       for (const dao::TableDef& def : db->TableDefs()) {
         if (def.Name() == tableName) {
-          linked = !def.Connect().empty();
+          oldConnect = def.Connect();
           break;
         }
       }
-      if (linked) {
+      if (!oldConnect.empty()) {
         db->TableDefs().Delete(tableName);
-        uikit::desktop().doEvents();
         // Refused (3011) when the new back end lacks the table: the rollback restores the old
         // definition and the row below is never reached.
-        detail::appendLink(*db, tableName, connect);
+        detail::appendLink(*db, tableName, dao::ConnectWithDatabase(oldConnect, backEndPath));
       }
     }
     auto links = db->OpenRecordset(linksStatement(setName));
     for (; !links->AtEOF(); links->MoveNext()) {
       if (links->Field("TableName").AsString() == tableName) {
         links->Edit();
-        links->SetField("DatabasePath", connect);
+        links->SetField("DatabasePath", dao::ConnectWithDatabase(
+                                            links->Field("DatabasePath").AsString(), backEndPath));
         links->Update();
         break;
       }
@@ -176,26 +166,28 @@ long RelinkDatabase(const std::string& oldPath, const std::string& newPath) {
     auto frontEnd = dao::OpenDatabase(s.currentFrontEndPath);
     auto backEnd = dao::OpenDatabase(newPath, 4, true);
 
-    const std::string oldConnect = detail::lower(connectString(oldPath));
-    auto linksToOld = [&](const dao::TableDef& def) {
-      const std::string connect = def.Connect();
-      return !connect.empty() && detail::lower(connect) == oldConnect;
+    // A link goes to the old file when its back-end path names it, in any letter case; the
+    // other parts of its connect string (a password) stay as they are when it is repointed.
+    auto linksToOld = [&](const std::string& connect) {
+      return !connect.empty() && detail::equalsIgnoringCase(backEndPathOf(connect), oldPath);
     };
 
     // Only the tables that move are looked for: a table of another back end is not expected in
-    // the new file, and listing it would offer to remove a link that is never removed.
+    // the new file. Every table listed here is removed on OK, so the question promises nothing
+    // that is not done.
     std::string message =
         "The following linked tables could not be found in " + newPath + kCrLf + kCrLf;
-    bool tablesMissing = false;
+    std::vector<std::string> listed;  // the local names of the definitions that go
     for (const dao::TableDef& def : frontEnd->TableDefs()) {
-      if (!linksToOld(def))
+      if (!linksToOld(def.Connect()))
         continue;
       const std::string source = def.SourceTableName();
       if (detail::backEndLacks(*backEnd, source)) {
         message += source + kCrLf;
-        tablesMissing = true;
+        listed.push_back(def.Name());
       }
     }
+    const bool tablesMissing = !listed.empty();
 
     if (tablesMissing) {
       message += kCrLf +
@@ -209,46 +201,43 @@ long RelinkDatabase(const std::string& oldPath, const std::string& newPath) {
     }
 
     // From here the set's rows and the front end's definitions change together or not at all.
-    const std::string oldLinks =
-        linksStatement(s.activeSetName) + " AND DatabasePath=" + sqlText(connectString(oldPath));
-    const std::string newConnect = connectString(newPath);
     Transaction transaction(*frontEnd);
-    if (!tablesMissing) {
-      auto links = frontEnd->OpenRecordset(oldLinks);
+    if (tablesMissing)
+      detail::duplicateLinkSetIn(*frontEnd, s.activeSetName, s.activeSetDescription);
+    bool rowsRemoved = false;
+    {
+      // The active set's links to the old file. A row whose table the new file lacks goes, by
+      // the same test that listed the tables, so the set and the question agree.
+      auto links = frontEnd->OpenRecordset(linksStatement(s.activeSetName));
       for (; !links->AtEOF(); links->MoveNext()) {
+        const std::string connect = links->Field("DatabasePath").AsString();
+        if (!linksToOld(connect))
+          continue;
+        if (tablesMissing && detail::backEndLacks(*backEnd, links->Field("TableName").AsString())) {
+          links->Delete();
+          rowsRemoved = true;
+          continue;
+        }
         links->Edit();
-        links->SetField("DatabasePath", newConnect);
+        links->SetField("DatabasePath", dao::ConnectWithDatabase(connect, newPath));
         links->Update();
       }
-    } else {
-      detail::duplicateLinkSetIn(*frontEnd, s.activeSetName, s.activeSetDescription);
-      bool rowsRemoved = false;
-      {
-        auto links = frontEnd->OpenRecordset(oldLinks);
-        for (; !links->AtEOF(); links->MoveNext()) {
-          if (detail::hasTableNamedExactly(*backEnd, links->Field("TableName").AsString())) {
-            links->Edit();
-            links->SetField("DatabasePath", newConnect);
-            links->Update();
-          } else {
-            links->Delete();
-            rowsRemoved = true;
-          }
-        }
-      }
-      if (rowsRemoved)
-        detail::removeExtraLinksIn(*frontEnd);
     }
+    dao::TableDefs& defs = frontEnd->TableDefs();
+    for (const std::string& name : listed)
+      defs.Delete(name);
+    if (rowsRemoved)
+      detail::removeExtraLinksIn(*frontEnd);
     // Checking the new links opens the new back end; let go of it first.
     backEnd->Close();
 
-    dao::TableDefs& defs = frontEnd->TableDefs();
     defs.Refresh();
     for (int i = 0; i < defs.Count(); ++i) {
       dao::TableDef def = defs.Item(i);
-      if (!linksToOld(def))
+      const std::string connect = def.Connect();
+      if (!linksToOld(connect))
         continue;
-      def.SetConnect(newConnect);
+      def.SetConnect(dao::ConnectWithDatabase(connect, newPath));
       def.RefreshLink();
       defs.Refresh();
     }

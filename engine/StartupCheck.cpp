@@ -2,7 +2,11 @@
 // front end's links and every link set against each other and against the files on disk, then
 // do the one thing the decision table says: nothing, a silent relink, the Set Manager, or one
 // page of the Relink Wizard. Every window is unloaded before it returns.
+#include <unistd.h>
+
+#include <cerrno>
 #include <exception>
+#include <optional>
 #include <string>
 
 #include "dao/dao.h"
@@ -12,6 +16,8 @@
 #include "engine/Reports.h"
 #include "engine/StartupDecision.h"
 #include "engine/clsOrvanta.h"
+#include "fs/fs.h"
+#include "paths/modFunctions.h"
 #include "ui/sets/frmSetManager.h"
 #include "ui/wizard/frmCreateNewSet.h"
 #include "ui/wizard/frmFEMoved.h"
@@ -141,6 +147,31 @@ void act(detail::StartupAction action, bool valid) {
   }
 }
 
+// Whether the front end cannot be written: the file has no write permission bit (whoever runs
+// the check), or the file or its folder, where the engine creates its journal, refuses this
+// process writing (a read-only file system, a share without write permission).
+bool frontEndReadOnly(const std::string& frontEnd) {
+  std::string folder = ParsePath(frontEnd, 2);
+  if (folder.empty())
+    folder = ".";
+  for (const std::string& path : {frontEnd, folder}) {
+    const std::optional<unsigned> attributes = vfs::current().Attributes(path);
+    if (attributes && (*attributes & vfs::kReadOnly) != 0)
+      return true;
+    if (::access(path.c_str(), W_OK) != 0 && errno != ENOENT)
+      return true;
+  }
+  return false;
+}
+
+void reportReadOnlyFrontEnd(const std::string& frontEnd) {
+  uikit::MsgBox("The front end " + frontEnd +
+                    " is read-only, so Vantrel cannot check or repair its table links." +
+                    uikit::vbCrLf + uikit::vbCrLf +
+                    "Make the file and its folder writable, then start the application again.",
+                uikit::Buttons::OK, uikit::Icon::Exclamation, "Read-Only Front End");
+}
+
 // Forgets what an earlier check in this thread found, so that nothing it left behind (its
 // active set, the ignore decision, its analysis) can decide this check. The host's permissions
 // and the front-end path stay.
@@ -159,6 +190,7 @@ void beginCheck(ComponentState& s, const std::string& frontEnd) {
   s.matchingSetCount = 0;
   s.activeSetValid = false;
   s.linkCountComparison = 0;
+  s.frontEndReadOnly = false;
 }
 
 }  // namespace
@@ -166,6 +198,17 @@ void beginCheck(ComponentState& s, const std::string& frontEnd) {
 int RunStartupCheck(const std::string& strCurrentFEPath) {
   ComponentState& s = state();
   beginCheck(s, strCurrentFEPath);
+  // Every step below writes to the front end (the link-set tables, the verdicts, the recorded
+  // path); on a read-only one each would fail with its own error box and the analysis would
+  // describe a situation that does not exist. Say it once and change nothing.
+  if (frontEndReadOnly(strCurrentFEPath)) {
+    s.frontEndReadOnly = true;
+    try {
+      reportReadOnlyFrontEnd(strCurrentFEPath);
+    } catch (...) {  // no desktop to tell: the host still gets its answer and the flag
+    }
+    return 0;
+  }
   // The relinking below goes through an instance of the component's own, as any window's work
   // does; creating it also gives the permissions their defaults if no host instance did.
   clsOrvanta relinker;

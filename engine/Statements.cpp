@@ -1,5 +1,6 @@
 #include <string>
 
+#include "dao/connect.h"
 #include "dao/dao.h"
 #include "engine/Engine.h"
 
@@ -17,17 +18,12 @@ std::string sqlText(const std::string& text) {
   return dao::QuoteText(text);
 }
 
-std::string sqlName(const std::string& name) {
-  return dao::BracketName(name);
-}
-
 std::string connectString(const std::string& backEndPath) {
   return kConnectPrefix + backEndPath;
 }
 
-std::string pathAfterEquals(const std::string& connect) {
-  const auto equals = connect.find('=');
-  return equals == std::string::npos ? std::string() : connect.substr(equals + 1);
+std::string backEndPathOf(const std::string& connect) {
+  return dao::ConnectDatabase(connect);
 }
 
 }  // namespace orvanta

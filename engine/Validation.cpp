@@ -1,6 +1,7 @@
 // ValidateLinkSets: which link sets still work, and, for a broken active set, everything the Fix
 // Set page needs to repair it (the required tables, the first broken back end, and candidate
 // back ends found beside the broken ones and below the front end).
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -23,21 +24,20 @@ void scanBesideBrokenBackEnd(frmFixSet& page, const std::string& backEnd,
                              detail::SearchLog& searched) {
   const std::string folder = ParsePath(backEnd, 2);
   const std::string pattern = "*." + ParsePath(backEnd, 4);
-  // Two broken links to one back end would list the same folder again and find only files the
-  // store already holds.
+  // Two broken back ends in one folder would list it again and find only files the store
+  // already holds.
   if (!searched.firstTime(folder, pattern))
     return;
   const vfs::ListResult listing = vfs::current().List(folder, pattern, vfs::kAllFiles);
-  const std::string& frontEnd = state().currentFrontEndPath;
   for (const vfs::Entry& entry : listing.entries) {
     const std::string file = folder + entry.name;
-    if (file == frontEnd || detail::storeHolds(page.lsvDatabases, file))
+    if (isCurrentFrontEnd(file) || detail::storeHolds(page.lsvDatabases, file))
       continue;
     // Counts start at zero for every file: a file that will not open leaves them untouched,
     // and must not show the counts of the file scored before it.
     int found = 0;
     int needed = 0;
-    const std::string score = CalcPriority(file, backEnd, found, needed);
+    const std::string score = page.scoreCandidate(file, found, needed);
     detail::addCandidate(page, file, score, found, needed);
   }
 }
@@ -45,22 +45,15 @@ void scanBesideBrokenBackEnd(frmFixSet& page, const std::string& backEnd,
 // Checks every row whose table has a back end, so that the page starts with the resolved
 // tables ticked (item data 1) and the unresolved ones open (item data 0).
 void markResolvedRows(frmFixSet& page) {
-  ComponentState& s = state();
   uikit::ListBox& tables = page.lstTables;
   for (int row = 0; row < tables.ListCount(); ++row) {
     tables.ListIndex = row;
-    if (tables.List(row).find("()") != std::string::npos) {
+    const std::string path = page.requiredTables().at(static_cast<std::size_t>(row)).path;
+    if (path.empty()) {
       tables.SetItemData(row, 0);
       continue;
     }
-    if (!tables.Selected(row)) {
-      // The page reverts check changes it did not make itself; the guard says this one is ours.
-      s.tableChangeGuard = true;
-      tables.SetSelected(row, true);
-    }
-    // The list fires its handler only when the check really changes; a guard left raised
-    // would let the user's next click stand.
-    s.tableChangeGuard = false;
+    page.setRequiredTable(row, path, true);
     tables.SetItemData(row, 1);
   }
   tables.ListIndex = -1;
@@ -74,7 +67,9 @@ bool ValidateLinkSets() {
   detail::trapped("ValidateLinkSets", [&] {
     auto db = detail::openLinkSetDatabase();
     frmFixSet& page = uikit::form<frmFixSet>();
-    page.lstTables.Clear();
+    const detail::RedrawCandidatesOnExit redraw;
+    page.clearRequiredTables();
+    page.brokenBackEnds.clear();
     page.txtDatabasePath.Text = "";
     page.lsvDatabases.Clear();
 
@@ -97,13 +92,13 @@ bool ValidateLinkSets() {
       std::string lastBackEnd;
 
       for (const detail::SetLink& link : detail::readLinks(*db, name)) {
-        const std::string backEnd = pathAfterEquals(link.databasePath);
+        const std::string backEnd = backEndPathOf(link.databasePath);
         if (isActive)
           lastBackEnd = backEnd;
         try {
           if (probe.readable(backEnd, link.table)) {
             if (isActive)
-              page.lstTables.AddItem(link.table + " (" + backEnd + ")");
+              page.addRequiredTable(link.table, backEnd);
             continue;
           }
           verdict = false;
@@ -113,8 +108,10 @@ bool ValidateLinkSets() {
             page.txtDatabasePath.Text = backEnd;
             page.txtDatabasePath.ToolTipText = backEnd;
           }
-          scanBesideBrokenBackEnd(page, backEnd, searched);
-          page.lstTables.AddItem(link.table + " ()");
+          auto& broken = page.brokenBackEnds;
+          if (std::find(broken.begin(), broken.end(), backEnd) == broken.end())
+            broken.push_back(backEnd);
+          page.addRequiredTable(link.table, "");
         } catch (const std::exception&) {
           // Inside the link loop a failure only costs that link its candidates; the verdict
           // already says what matters.
@@ -125,6 +122,15 @@ bool ValidateLinkSets() {
         s.activeSetValid = verdict;
         result = verdict;
         if (!verdict) {
+          // The neighbours of every broken back end, each scored against all of them: only now
+          // are they all known.
+          for (const std::string& backEnd : page.brokenBackEnds) {
+            try {
+              scanBesideBrokenBackEnd(page, backEnd, searched);
+            } catch (const std::exception&) {
+              // A folder that cannot be searched offers no candidates; the verdict stands.
+            }
+          }
           markResolvedRows(page);
           if (!page.txtDatabasePath.Text.empty()) {
             std::string folder = ParsePath(linkSetDatabase(), 2);

@@ -47,11 +47,7 @@ std::string clsOrvanta::DatabasePath() const {
     if (links->AtEOF())
       return std::string();
     links->MoveFirst();
-    const std::string stored = links->Field("DatabasePath").AsString();
-    constexpr std::size_t kPrefixLength = std::char_traits<char>::length(kConnectPrefix);
-    if (stored.find(kConnectPrefix) == std::string::npos)
-      return std::string();
-    return stored.substr(kPrefixLength);
+    return backEndPathOf(links->Field("DatabasePath").AsString());
   });
 }
 

@@ -135,6 +135,14 @@ class NativeFileSystem final : public FileSystem {
   }
 
   std::vector<std::string> Drives() override { return {"/"}; }
+
+  bool SameFile(const std::string& a, const std::string& b) override {
+    struct stat first {};
+    struct stat second {};
+    if (a.empty() || b.empty() || stat(a.c_str(), &first) != 0 || stat(b.c_str(), &second) != 0)
+      return false;
+    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+  }
 };
 
 }  // namespace

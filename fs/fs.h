@@ -1,8 +1,8 @@
 // The file-system layer: what the component asks of the platform's file system, behind one small
 // interface. The engine lists folders (every entry, or the files that match a wildcard such as
-// "*.mdb") and asks for a path's attributes; the folder searches that propose replacement back
-// ends are built on these two calls and nothing else, so a test can put a failing or scripted
-// file system underneath them.
+// "*.mdb"), asks for a path's attributes and whether two paths reach one file; the folder
+// searches that propose replacement back ends are built on these calls and nothing else, so a
+// test can put a failing or scripted file system underneath them.
 //
 // Attributes are the classic bit mask (read-only 1, hidden 2, system 4, folder 16, archive 32)
 // that listings are filtered by, mapped onto POSIX as follows: a folder is a directory; a file
@@ -84,6 +84,11 @@ class FileSystem {
 
   // The roots a whole-disk search starts from, each with its trailing separator ("/" here).
   virtual std::vector<std::string> Drives() = 0;
+
+  // True when a and b both exist and are one file (the same device and inode, links followed):
+  // a hard link, a symbolic link or another spelling of a path is the file it reaches. False
+  // when either is missing or cannot be examined.
+  virtual bool SameFile(const std::string& a, const std::string& b) = 0;
 };
 
 // The platform's own file system.
@@ -106,6 +111,9 @@ class FileSystemWrapper : public FileSystem {
     return target_.FileLength(path);
   }
   std::vector<std::string> Drives() override { return target_.Drives(); }
+  bool SameFile(const std::string& a, const std::string& b) override {
+    return target_.SameFile(a, b);
+  }
 
  private:
   FileSystem& target_;

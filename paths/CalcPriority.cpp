@@ -1,4 +1,5 @@
-// CalcPriority: how much a candidate file looks like the back end that went missing.
+// CalcPriority: how much a candidate file looks like the back end that went missing, and
+// BestPriority: how much it looks like the one of several missing back ends it fits best.
 //
 // Name and folder points come from the paths alone (paths/Score.cpp). Table points need two
 // files: the front end, for the active set's links, and the candidate, for its local tables.
@@ -7,15 +8,17 @@
 //
 // Files on disk are opened by their original paths; the upper-cased copies in the scoring
 // only compare, because on a case-sensitive file system they name different files.
+#include <algorithm>
 #include <memory>
+#include <set>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "dao/dao.h"
 #include "engine/ComponentState.h"
 #include "engine/Engine.h"
 #include "engine/Reports.h"
+#include "paths/OpenCandidate.h"
 #include "paths/PathText.h"
 #include "paths/Score.h"
 #include "paths/modFunctions.h"
@@ -24,9 +27,6 @@ namespace orvanta {
 namespace {
 
 constexpr const char* kProcedure = "CalcPriority";
-// The first opening asks for exclusive read-only use: a file nobody else has open is read
-// without anyone changing it underneath.
-constexpr int kProbeOptions = 4;
 
 struct Link {
   std::string table;
@@ -43,7 +43,7 @@ std::vector<Link> activeSetLinks() {
   auto rows = frontEnd->OpenRecordset(linksStatement(st.activeSetName), dao::dbOpenSnapshot);
   for (; !rows->AtEOF(); rows->MoveNext()) {
     links.push_back({rows->Field("TableName").AsString(),
-                     pathAfterEquals(rows->Field("DatabasePath").AsString())});
+                     backEndPathOf(rows->Field("DatabasePath").AsString())});
   }
   return links;
 }
@@ -63,60 +63,72 @@ std::vector<std::string> neededTables(const std::vector<Link>& links,
   return matching.empty() ? all : matching;
 }
 
-// A candidate is untrusted: it is opened read-only, exclusively if nobody else has it open,
-// shared otherwise. nullptr when it cannot be opened at all (held exclusively elsewhere, not a
-// database, unreadable): that is a verdict on the file, not an error.
-std::unique_ptr<dao::Database> openCandidate(const std::string& path) {
-  try {
-    return dao::OpenDatabase(path, kProbeOptions, true);
-  } catch (const dao::Error&) {
+// The back ends to score against: those given, or, when none is, every back end of the set
+// (distinct, in link order), so that a candidate is still measured against something real.
+std::vector<std::string> referencesOf(const std::vector<std::string>& missingPaths,
+                                      const std::vector<Link>& links) {
+  std::vector<std::string> references = missingPaths;
+  if (references.empty()) {
+    for (const Link& link : links) {
+      if (std::find(references.begin(), references.end(), link.backEndPath) == references.end())
+        references.push_back(link.backEndPath);
+    }
   }
-  try {
-    return dao::OpenDatabase(path, 0, true);
-  } catch (const dao::Error&) {
-  }
-  return nullptr;
+  if (references.empty())
+    references.emplace_back();
+  return references;
 }
 
-// How many of the needed tables the candidate holds as local tables (a link of the candidate's
-// own does not count: its rows are somewhere else). Names compare exactly.
-int localTablesFound(dao::Database& candidate, const std::vector<std::string>& needed) {
-  std::unordered_map<std::string, const dao::TableDef*> byName;
-  const dao::TableDefs& defs = candidate.TableDefs();
-  for (const dao::TableDef& def : defs)
-    byName.emplace(def.Name(), &def);
-  int found = 0;
-  for (const std::string& table : needed) {
-    const auto it = byName.find(table);
-    if (it != byName.end() && it->second->Connect().empty())
-      ++found;
+// The local tables of a candidate (a link of the candidate's own does not count: its rows are
+// somewhere else).
+std::set<std::string> localTables(dao::Database& candidate) {
+  std::set<std::string> local;
+  for (const dao::TableDef& def : candidate.TableDefs()) {
+    if (def.Connect().empty())
+      local.insert(def.Name());
   }
-  return found;
+  return local;
 }
 
 }  // namespace
 
 std::string CalcPriority(const std::string& candidatePath, const std::string& missingPath,
                          int& found, int& needed) {
+  return BestPriority(candidatePath, {missingPath}, found, needed);
+}
+
+std::string BestPriority(const std::string& candidatePath,
+                         const std::vector<std::string>& missingPaths, int& found, int& needed) {
   try {
     const ComponentState& st = state();
-    int points = paths::namePoints(candidatePath, missingPath) +
-                 paths::folderPoints(candidatePath, missingPath, st.savedFrontEndPath,
-                                     st.currentFrontEndPath);
-
     const std::vector<Link> links = activeSetLinks();
     std::unique_ptr<dao::Database> candidate = openCandidate(candidatePath);
     if (!candidate)
       return " Locked";
+    const std::set<std::string> local = localTables(*candidate);
+    candidate.reset();
 
-    if (!links.empty()) {
-      const std::vector<std::string> tables = neededTables(links, missingPath);
-      const int tablesFound = localTablesFound(*candidate, tables);
-      found = tablesFound;
-      needed = static_cast<int>(tables.size());
-      points += paths::tablePoints(found, needed);
+    int best = -1;
+    for (const std::string& missing : referencesOf(missingPaths, links)) {
+      int points =
+          paths::namePoints(candidatePath, missing) +
+          paths::folderPoints(candidatePath, missing, st.savedFrontEndPath, st.currentFrontEndPath);
+      int tablesFound = 0;
+      const std::vector<std::string> tables = neededTables(links, missing);
+      for (const std::string& table : tables)
+        tablesFound += static_cast<int>(local.count(table));  // names compare exactly
+      if (!links.empty())
+        points += paths::tablePoints(tablesFound, static_cast<int>(tables.size()));
+      // The first of equal scores stays: references come in link order.
+      if (points > best) {
+        best = points;
+        if (!links.empty()) {
+          found = tablesFound;
+          needed = static_cast<int>(tables.size());
+        }
+      }
     }
-    return paths::scoreText(points);
+    return paths::scoreText(best);
   } catch (const dao::Error& e) {
     reportModuleError(kProcedure, e);
   } catch (const std::exception& e) {

@@ -38,11 +38,16 @@ int namePoints(const std::string& candidatePath, const std::string& missingPath)
 
 int folderPoints(const std::string& candidatePath, const std::string& missingPath,
                  const std::string& savedFrontEndPath, const std::string& currentFrontEndPath) {
-  const std::string candidateFolder = upperCase(ParsePath(candidatePath, 2));
-  const std::string missingFolder = upperCase(ParsePath(missingPath, 2));
-  const std::string currentFolder = upperCase(ParsePath(currentFrontEndPath, 2));
-  const std::string oldPosition =
-      GetRelativePath(upperCase(ParsePath(savedFrontEndPath, 2)), missingFolder);
+  // Stored paths may have been written on another platform; everything is compared as it would
+  // be written beside the current front end.
+  const char sep = separatorOf(currentFrontEndPath);
+  const auto folderOf = [sep](const std::string& path) {
+    return upperCase(ParsePath(inSeparatorOf(path, sep), 2));
+  };
+  const std::string candidateFolder = folderOf(candidatePath);
+  const std::string missingFolder = folderOf(missingPath);
+  const std::string currentFolder = folderOf(currentFrontEndPath);
+  const std::string oldPosition = GetRelativePath(folderOf(savedFrontEndPath), missingFolder);
   const std::string newPosition = GetRelativePath(currentFolder, candidateFolder);
   if (!oldPosition.empty() && oldPosition == newPosition)
     return 10;

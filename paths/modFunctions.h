@@ -8,6 +8,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace orvanta {
 
@@ -25,7 +26,16 @@ std::string GetRelativePath(const std::string& base, const std::string& target);
 std::string CalcPriority(const std::string& candidatePath, const std::string& missingPath,
                          int& found, int& needed);
 
-// Redraws the Fix Set page's visible candidate list from its candidate store.
+// Scores a candidate against each back end of missingPaths (when empty: every back end of the
+// active set, distinct, in link order) and returns the best score, with the counts of the back
+// end that gave it (of equal scores, the first). A set spread over several broken back ends
+// thereby shows each candidate against the back end it can replace. " Locked" and "Error" as
+// for CalcPriority.
+std::string BestPriority(const std::string& candidatePath,
+                         const std::vector<std::string>& missingPaths, int& found, int& needed);
+
+// Redraws the Fix Set page's visible candidate list from its candidate store, keeping the
+// selection of every candidate still listed.
 void LoadListbox();
 
 }  // namespace orvanta

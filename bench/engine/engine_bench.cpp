@@ -1,5 +1,6 @@
 // Applying a large link set: the front end's links are rebuilt from 500 link rows spread over
-// ten back ends, each append opening its back end to check the link.
+// ten back ends, each append opening its back end to check the link. Pruning a front end whose
+// catalog holds up to 100,000 stale links.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -79,6 +80,49 @@ void BM_LinkTablesToActiveSet(benchmark::State& state) {
   state.counters["links"] = kBackEnds * kTablesEach;
 }
 BENCHMARK(BM_LinkTablesToActiveSet)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// A front end whose active set Big defines one table of be0.mdb, holding `stale` further linked
+// definitions the set does not define, written straight into the catalog as another tool would.
+std::string frontEndWithStaleLinks(const Workspace& ws, int stale) {
+  const std::string fe = buildFrontEnd(ws);
+  const std::string connect = orvanta::connectString(ws.file("be0.mdb"));
+  auto db = dao::OpenDatabase(fe);
+  db->BeginTrans();
+  db->Execute("INSERT INTO MSysTableDefs (Name, Connect, SourceTableName) VALUES ('" +
+              tableName(0, 0) + "', '" + connect + "', '" + tableName(0, 0) + "')");
+  for (int i = 0; i < stale; ++i) {
+    const std::string name = "Stale" + std::to_string(i);
+    db->Execute("INSERT INTO MSysTableDefs (Name, Connect, SourceTableName) VALUES ('" + name +
+                "', '" + connect + "', '" + tableName(0, 1) + "')");
+  }
+  db->CommitTrans();
+  return fe;
+}
+
+// Pruning a catalog full of stale links: the time should grow with the number of definitions,
+// not with its square.
+void BM_RemoveExtraLinks(benchmark::State& state) {
+  Workspace ws;
+  const std::string prepared = frontEndWithStaleLinks(ws, static_cast<int>(state.range(0)));
+  const std::string fe = ws.file("work.mdb");
+  orvanta::state().currentFrontEndPath = fe;
+  orvanta::state().activeSetName = "Big";
+  for (auto _ : state) {
+    state.PauseTiming();
+    fs::copy_file(prepared, fe, fs::copy_options::overwrite_existing);
+    state.ResumeTiming();
+    if (!orvanta::RemoveExtraLinks())
+      state.SkipWithError("RemoveExtraLinks failed");
+  }
+  state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_RemoveExtraLinks)
+    ->Arg(4000)
+    ->Arg(20000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Complexity();
 
 }  // namespace
 

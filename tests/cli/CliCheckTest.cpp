@@ -3,12 +3,16 @@
 // and the result is read back from the exit status and from `vantrel status`.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "tests/cli/CliTestSupport.h"
 
 namespace clitest {
 namespace {
 
 const std::string kIgnore = "click optIgnore\nclick cmdNext\n";
+constexpr auto kWrite = std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                        std::filesystem::perms::others_write;
 
 TEST(CliCheck, ScenariosShowTheirPagesAndEndWithTheirExitStatus) {
   const struct {
@@ -20,6 +24,7 @@ TEST(CliCheck, ScenariosShowTheirPagesAndEndWithTheirExitStatus) {
     bool keepsStatus;                // `vantrel status` reads the same afterwards
     std::vector<std::string> env = {};
     bool relative = false;  // started in the demo folder with a relative path
+    bool readOnly = false;  // the front end without write permission
   } cases[] = {
       {"healthy", {"--ui=console"}, "", 0, {}, false},
       // With a relative path the component must still get the absolute one, or it would take
@@ -64,6 +69,16 @@ TEST(CliCheck, ScenariosShowTheirPagesAndEndWithTheirExitStatus) {
        {"=== frmCreateNewSet \"", "\n  | There are currently no link sets defined",
         "Click 'Next' to continue.\nFrame1 frame"},
        false},
+      // Said once, in a message; nothing is tried, and a script learns it from the status.
+      {"renamed",
+       {"--ui=console"},
+       "",
+       2,
+       {"--- MsgBox \"Read-Only Front End\""},
+       true,
+       {},
+       false,
+       true},
 #ifdef VANTREL_HAVE_QT
       // No window to show, so the desktop driver starts and ends on its own.
       {"healthy", {"--ui=qt"}, "", 0, {}, false, {"QT_QPA_PLATFORM=offscreen"}},
@@ -75,6 +90,9 @@ TEST(CliCheck, ScenariosShowTheirPagesAndEndWithTheirExitStatus) {
     const std::string frontEnd = buildDemo(dir.path(), c.scenario);
     const auto links = testsupport::linkedDefs(frontEnd);
     const std::string status = run({"status", frontEnd}).out;
+    if (c.readOnly) {
+      std::filesystem::permissions(frontEnd, kWrite, std::filesystem::perm_options::remove);
+    }
     std::vector<std::string> args = {"check", c.relative ? "App/./Front.mdb" : frontEnd};
     args.insert(args.end(), c.flags.begin(), c.flags.end());
 

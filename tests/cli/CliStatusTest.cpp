@@ -1,13 +1,17 @@
 // `vantrel status`: a faithful, read-only report. The tests compare it with what the demo put
 // in the files, and prove by snapshots of the whole folder that reading never writes: not the
 // front end, not the back ends, and no journal or lock file left behind.
-#include <filesystem>
-
 #include <sqlite3.h>
+#include <sys/resource.h>
+
+#include <chrono>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
+#include "dao/dao.h"
 #include "tests/cli/CliTestSupport.h"
+#include "tests/support/SqliteFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -28,6 +32,12 @@ TEST(CliStatus, ReportsTheSetAndLinksWhateverBytesThePathsHold) {
     shown += "\xEF\xBF\xBD";
   shown += " end";
   const std::string frontEnd = buildDemo(folder, "healthy");
+  {
+    // Links another tool wrote with a password: they open, and the password is never shown.
+    auto db = dao::OpenDatabase(frontEnd);
+    db->Execute("UPDATE MSysTableDefs SET Connect = Connect & ';PWD=s3cret' WHERE Connect <> ''");
+    db->Execute("UPDATE tblLinkedTables SET DatabasePath = DatabasePath & ';PWD=s3cret'");
+  }
   fs::permissions(frontEnd, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
 
   // Read-only and named by a relative path: reported all the same, by its absolute path.
@@ -42,8 +52,8 @@ TEST(CliStatus, ReportsTheSetAndLinksWhateverBytesThePathsHold) {
   EXPECT_EQ(status.count("linkSets/1/name"), 0u);
 
   // Links in table-name order, each with its whole connect string; every linked table opens.
-  const std::string sales = ";DATABASE=" + shown + "/App/Data/Sales.mdb";
-  const std::string staff = ";DATABASE=" + shown + "/App/Data/Staff.mdb";
+  const std::string sales = ";DATABASE=" + shown + "/App/Data/Sales.mdb;PWD=*****";
+  const std::string staff = ";DATABASE=" + shown + "/App/Data/Staff.mdb;PWD=*****";
   const std::pair<std::string, std::string> expected[] = {
       {"Customers", sales}, {"Departments", staff}, {"Employees", staff}, {"Orders", sales}};
   for (size_t i = 0; i < std::size(expected); ++i) {
@@ -153,6 +163,41 @@ TEST(CliStatus, ASetRowThatCannotBeReadIsReportedOnceAndTheRestGoesOn) {
             "--- MsgBox \"GetActiveSet - 13\" [information] (OK)\n"
             "The link set \"Office\" cannot be read: The text 'yes' is not a number.\n"
             "? (end of input: ok)\n");
+}
+
+TEST(CliStatus, AHalfWrittenFrontEndAndAHugeBackEndAreReportedPromptly) {
+  testsupport::TempDir dir;
+  const std::string frontEnd = buildDemo(dir.path(), "healthy");
+  // Every row of a linked table computes a 100 MB value; probes must not read rows.
+  testsupport::runSql(
+      dir.file("App/Data/Sales.mdb"),
+      "ALTER TABLE Customers ADD COLUMN Big BLOB GENERATED ALWAYS AS "
+      "(zeroblob(100000000)); WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT "
+      "x + 1 FROM n WHERE x < 40) INSERT INTO Customers(CompanyName) SELECT x FROM n");
+  // A program died while committing a change to the front end.
+  testsupport::plantHotJournal(frontEnd, "UPDATE tblLinkedSets SET Description = 'changed'");
+  const std::string before = treeSnapshot(dir.path());
+  const auto start = std::chrono::steady_clock::now();
+  const Result text = run({"status", frontEnd});
+  EXPECT_EQ(text.exitCode, 0) << text.err;
+  EXPECT_NE(text.out.find("The front end has an unfinished change that the next check will "
+                          "complete."),
+            std::string::npos)
+      << text.out;
+  Flat status = statusJson(frontEnd);
+  EXPECT_EQ(status["unfinishedChange"], "true");
+  EXPECT_EQ(status["linkSets/0/name"], "Office");
+  EXPECT_EQ(linked(status, "Customers", "opens"), "true");
+  EXPECT_EQ(treeSnapshot(dir.path()), before);  // the report completed nothing
+
+  // The check completes the change, then finds every link healthy.
+  EXPECT_EQ(run({"check", frontEnd}).exitCode, 0);
+  EXPECT_FALSE(fs::exists(frontEnd + "-journal"));
+  EXPECT_EQ(statusJson(frontEnd)["unfinishedChange"], "false");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  struct rusage usage {};
+  getrusage(RUSAGE_CHILDREN, &usage);
+  EXPECT_LT(usage.ru_maxrss, 64 * 1024) << "largest child, in KiB";
 }
 
 }  // namespace

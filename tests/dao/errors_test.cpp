@@ -16,7 +16,10 @@ namespace {
 class ErrorsTest : public ::testing::Test {
  protected:
   void SetUp() override { MakeBackEnd(dir_.file("be.mdb"), {"Customers"}); }
-  void TearDown() override { SetFaultHook(nullptr); }
+  void TearDown() override {
+    SetFaultHook(nullptr);
+    SetStatementTimeLimit(std::chrono::seconds(5));
+  }
   TempDir dir_;
 };
 
@@ -93,6 +96,46 @@ TEST_F(ErrorsTest, StoredQueriesOfUntrustedFilesDoNotRun) {
   fe->TableDefs().Append(customers);
   EXPECT_EQ(fe->OpenRecordset("Customers")->RecordCount(), 2);
   EXPECT_DAO_ERROR(fe->OpenRecordset("SELECT * FROM Endless"), kErrTableNotFound);
+}
+
+TEST_F(ErrorsTest, ReadOnlyOpensLeaveAnInterruptedWriteAlone) {
+  // A writer died mid-commit; its journal names another file as its super-journal, which
+  // completing the change would delete.
+  const std::string path = dir_.file("crashed.mdb"), victim = dir_.file("victim.txt");
+  runSql(path, "CREATE TABLE T(N TEXT); INSERT INTO T VALUES ('kept'), ('kept');");
+  WriteFile(victim, "precious");
+  plantHotJournal(path, "UPDATE T SET N = 'changed'", victim);
+  const std::string file = ReadFile(path), journal = ReadFile(path + "-journal");
+  EXPECT_DAO_ERROR(OpenDatabase(path, 4, true), kErrUnfinishedChange);
+  auto fe = CreateDatabase(dir_.file("fe.mdb"));
+  TableDef link = fe->CreateTableDef("T", 0, "T", ConnectTo(path));
+  EXPECT_DAO_ERROR(fe->TableDefs().Append(link), kErrUnfinishedChange);
+  fe->Execute("INSERT INTO MSysTableDefs (Name, Connect) VALUES ('T', " +
+              QuoteText(ConnectTo(path)) + ")");
+  EXPECT_DAO_ERROR(fe->CheckReadable("T"), kErrUnfinishedChange);
+  EXPECT_EQ(OpenDatabaseAsItStands(path)->OpenRecordset("T")->RecordCount(), 2);
+  EXPECT_EQ(ReadFile(path), file);
+  EXPECT_EQ(ReadFile(path + "-journal"), journal);
+  EXPECT_EQ(ReadFile(victim), "precious");
+  // The journal was one a writer completes: a read-write open does, and deletes the victim.
+  OpenDatabase(path)->Close();
+  EXPECT_FALSE(std::filesystem::exists(victim));
+}
+
+TEST_F(ErrorsTest, EndlessStatementsStopAtTheTimeLimit) {
+  SetStatementTimeLimit(std::chrono::milliseconds(200));
+  auto db = OpenDatabase(dir_.file("be.mdb"));
+  db->Execute(
+      "CREATE TRIGGER Spin AFTER UPDATE ON Customers BEGIN SELECT (WITH RECURSIVE n(x) AS "
+      "(SELECT 1 UNION ALL SELECT x + 1 FROM n) SELECT max(x) FROM n); END");
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_DAO_ERROR(db->Execute("UPDATE Customers SET Name = 'x'"), kErrStatementTooLong);
+  EXPECT_DAO_ERROR(db->OpenRecordset("WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 "
+                                     "FROM n) SELECT max(x) AS m FROM n"),
+                   kErrStatementTooLong);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+  // The connection goes on; the stopped change left nothing behind.
+  EXPECT_EQ(db->OpenRecordset("SELECT * FROM Customers WHERE Name = 'x'")->RecordCount(), 0);
 }
 
 TEST_F(ErrorsTest, StatementsNameMissingTablesOrAreMalformed) {

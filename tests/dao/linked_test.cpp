@@ -1,6 +1,7 @@
 // Linked tables: validation on append, reading by name through the front end, back ends that
 // move, change or multiply beyond what one SQLite connection attaches.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -121,12 +122,12 @@ TEST_F(LinkedTest, ExclusiveUseOfTheBackEnd) {
   {
     // This engine's own exclusive open does not lock its own links out: relinking opens the
     // new back end exclusively, then refreshes the links to it.
-    auto mine = OpenDatabase(be_, 4, true);
+    auto mine = OpenDatabase(be_, kTrue, true);
     EXPECT_EQ(Count(*fe, "SELECT * FROM Customers"), 3);
     EXPECT_NO_THROW(fe->TableDefs().Item("Customers").RefreshLink());
   }
   {
-    OtherProcess other(be_, 1, false);
+    OtherProcess other(be_, kTrue, false);
     ASSERT_EQ(other.result(), 0);
     EXPECT_DAO_ERROR(fe->TableDefs().Item("Customers").RefreshLink(), kErrExclusivelyLocked);
     EXPECT_DAO_ERROR(Count(*fe, "SELECT * FROM [Order Details]"), kErrExclusivelyLocked);
@@ -149,6 +150,87 @@ TEST_F(LinkedTest, BrokenBackEndsFailWithNumbers) {
   // Another file takes its place: that is what the link now reads.
   MakeBackEnd(be_, {"Customers"}, 5);
   EXPECT_EQ(Count(*db, "SELECT * FROM Customers"), 5);
+}
+
+TEST_F(LinkedTest, TablesOfEveryShapeReadThroughALink) {
+  // Other tools make tables the layer never would; each must read through a link as it does
+  // when opened directly, whole, counted, and probed without reading rows.
+  const char* const kShapes[] = {
+      "CREATE TABLE T(ID INTEGER PRIMARY KEY)",
+      "CREATE TABLE T(ID INTEGER PRIMARY KEY AUTOINCREMENT)",
+      "CREATE TABLE T(\"rowid\" INTEGER PRIMARY KEY)",
+      "CREATE TABLE T(ID TEXT PRIMARY KEY DEFAULT 'k') WITHOUT ROWID",
+      "CREATE TABLE T(A INT DEFAULT 1, G INT GENERATED ALWAYS AS (A * 2))",
+      "CREATE TABLE T(A INT DEFAULT 1, G INT GENERATED ALWAYS AS (A * 2) STORED)",
+      "CREATE TABLE T(A)",
+  };
+  auto db = OpenDatabase(fe_);
+  int n = 0;
+  for (const char* shape : kShapes) {
+    SCOPED_TRACE(shape);
+    const std::string path = dir_.file(Numbered("shape", n) + ".mdb");
+    const std::string name = Numbered("Shape", n++);
+    runSql(path, std::string(shape) + "; INSERT INTO T DEFAULT VALUES;");
+    TableDef def = db->CreateTableDef(name, 0, "T", ConnectTo(path));
+    db->TableDefs().Append(def);
+    EXPECT_EQ(Count(*db, "SELECT * FROM " + name), 1);
+    EXPECT_EQ(db->OpenRecordset("SELECT count(*) AS n FROM " + name)->Field("n").AsInt32(), 1);
+    EXPECT_NO_THROW(db->CheckReadable(name));
+  }
+  EXPECT_DAO_ERROR(db->CheckReadable("Nowhere"), kErrTableNotFound);
+}
+
+TEST_F(LinkedTest, AnEmptySourceNameReadsTheTableOfTheLinksOwnName) {
+  // Other tools may leave SourceTableName empty; the link then reads, and names, its own table.
+  OpenDatabase(fe_)->Execute(
+      "UPDATE MSysTableDefs SET SourceTableName = '' WHERE Name = 'Customers'");
+  auto db = OpenDatabase(fe_);
+  EXPECT_EQ(db->TableDefs().Item("Customers").SourceTableName(), "Customers");
+  EXPECT_EQ(Count(*db, "Customers"), 3);
+}
+
+TEST_F(LinkedTest, ProbesAndFirstRowsReadNoMoreThanTheyNeed) {
+  // Every row but the first computes a 100 MB value, and SQLite may use 64 MB: a probe or a look
+  // at the first row must not read the rest.
+  const std::string big = dir_.file("big.mdb");
+  runSql(big,
+         "CREATE TABLE Big(ID INTEGER PRIMARY KEY, B BLOB GENERATED ALWAYS AS "
+         "(CASE WHEN ID > 1 THEN zeroblob(100000000) END)); WITH RECURSIVE n(x) AS (SELECT 1 "
+         "UNION ALL SELECT x + 1 FROM n WHERE x < 40) INSERT INTO Big(ID) SELECT x FROM n;");
+  auto db = OpenDatabase(fe_);
+  Link(*db, "Big", big);
+  const sqlite3_int64 limit = sqlite3_hard_heap_limit64(64 << 20);
+  auto direct = OpenDatabase(big, 4, true);
+  for (Database* source : {db.get(), direct.get()}) {
+    auto rs = source->OpenRecordset("SELECT * FROM Big ORDER BY ID", dbOpenSnapshot);
+    EXPECT_EQ(rs->Field("ID").AsInt32(), 1);
+    rs->Close();
+    EXPECT_NO_THROW(source->CheckReadable("Big"));
+  }
+  sqlite3_hard_heap_limit64(limit);
+}
+
+TEST_F(LinkedTest, ReadingAWalFileLeavesNothingBesideIt) {
+  const std::string wal = dir_.file("wal.mdb");
+  runSql(wal,
+         "PRAGMA journal_mode=WAL; CREATE TABLE T(ID INTEGER PRIMARY KEY, N TEXT); "
+         "INSERT INTO T(N) VALUES ('a');");
+  const std::string bytes = ReadFile(wal);
+  auto db = OpenDatabase(fe_);
+  Link(*db, "T", wal);
+  EXPECT_EQ(Count(*db, "T"), 1);
+  EXPECT_EQ(Count(*OpenDatabase(wal, 4, true), "T"), 1);
+  EXPECT_EQ(Count(*OpenDatabaseAsItStands(wal), "T"), 1);
+  EXPECT_FALSE(std::filesystem::exists(wal + "-wal"));
+  EXPECT_FALSE(std::filesystem::exists(wal + "-shm"));
+  EXPECT_EQ(ReadFile(wal), bytes);
+  // Once another program has it open in WAL mode, a probe and the link read its newest rows.
+  sqlite3* writer = nullptr;
+  ASSERT_EQ(sqlite3_open(wal.c_str(), &writer), SQLITE_OK);
+  sqlite3_exec(writer, "INSERT INTO T(N) VALUES ('b')", nullptr, nullptr, nullptr);
+  EXPECT_EQ(Count(*OpenDatabase(wal, 4, true), "T"), 2);
+  EXPECT_EQ(Count(*db, "T"), 2);
+  sqlite3_close(writer);
 }
 
 TEST_F(LinkedTest, SetConnectPointsTheLinkElsewhere) {

@@ -1,9 +1,11 @@
 // Shared and exclusive use: advisory locks that one process and two processes both see.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include <sys/wait.h>
 #include <unistd.h>
+#include <chrono>
 #include <cstdio>
 
 #include "dao/dao.h"
@@ -24,29 +26,47 @@ class LocksTest : public ::testing::Test {
 
 TEST_F(LocksTest, ExclusiveUseAgainstAnotherProcess) {
   {
-    OtherProcess other(path_, 1, false);  // holds it exclusively
+    OtherProcess other(path_, kTrue, false);  // holds it exclusively
     ASSERT_EQ(other.result(), 0);
     EXPECT_DAO_ERROR(OpenDatabase(path_), kErrExclusivelyLocked);
     EXPECT_DAO_ERROR(OpenDatabase(path_, 4, true), kErrExclusivelyLocked);
   }
   auto shared = OpenDatabase(path_);  // released when the other process ended
-  OtherProcess denied(path_, 4, true);
+  OtherProcess denied(path_, kTrue, true);
   EXPECT_EQ(denied.result(), kErrExclusiveDenied);
-  OtherProcess sharedToo(path_, 0, false);
-  EXPECT_EQ(sharedToo.result(), 0);
+  // Only True asks for exclusive use: two copies probing candidates with 4 both get in.
+  for (int options : {0, 1, 4}) {
+    auto mine = OpenDatabase(path_, options, true);
+    EXPECT_FALSE(mine->Exclusive());
+    OtherProcess sharedToo(path_, options, options != 0);
+    EXPECT_EQ(sharedToo.result(), 0) << "options " << options;
+  }
+}
+
+TEST_F(LocksTest, ProbesDoNotWaitForAnotherWriter) {
+  sqlite3* writer = nullptr;
+  ASSERT_EQ(sqlite3_open(path_.c_str(), &writer), SQLITE_OK);
+  ASSERT_EQ(
+      sqlite3_exec(writer, "BEGIN EXCLUSIVE; DELETE FROM Customers;", nullptr, nullptr, nullptr),
+      SQLITE_OK);
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_DAO_ERROR(OpenDatabase(path_, 4, true), kErrLocked);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+  sqlite3_exec(writer, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(writer);
 }
 
 TEST_F(LocksTest, ExclusiveUseWithinOneProcess) {
-  auto first = OpenDatabase(path_, 4, true);
+  auto first = OpenDatabase(path_, kTrue, true);
   EXPECT_TRUE(first->Exclusive());
   EXPECT_DAO_ERROR(OpenDatabase(path_), kErrExclusivelyLocked);
   first->Close();
   auto a = OpenDatabase(path_);
   auto b = OpenDatabase(path_, 0, true);
-  EXPECT_DAO_ERROR(OpenDatabase(path_, 1, false), kErrExclusiveDenied);
+  EXPECT_DAO_ERROR(OpenDatabase(path_, kTrue, false), kErrExclusiveDenied);
   a.reset();
   b->Close();
-  EXPECT_NO_THROW(OpenDatabase(path_, 1, false));
+  EXPECT_NO_THROW(OpenDatabase(path_, kTrue, false));
 }
 
 TEST_F(LocksTest, ReadOnlyFileCanBeProbedByManyAtOnce) {

@@ -156,5 +156,26 @@ TEST_F(RecordsetTest, CancelAndMoveDropPendingEdits) {
       "still here");
 }
 
+TEST_F(RecordsetTest, RowsStayThoseOfTheMomentOfOpening) {
+  // Rows are read as the recordset moves; changes made meanwhile, through this Database or
+  // another one of the thread, neither show in it nor wait for it.
+  for (const char* name : {"A", "B", "C"})
+    AddSet(name);
+  auto other = OpenDatabase(dir_.file("fe.mdb"));
+  auto rs = db_->OpenRecordset("SELECT * FROM tblLinkedSets ORDER BY ID");
+  EXPECT_EQ(rs->Field("Name").AsString(), "A");
+  other->Execute("DELETE * FROM tblLinkedSets WHERE Name = 'B'");
+  db_->Execute("DELETE * FROM tblLinkedSets WHERE Name = 'C'");
+  AddSet("D");
+  std::string names;
+  for (; !rs->AtEOF(); rs->MoveNext())
+    names += rs->Field("Name").AsString();
+  EXPECT_EQ(names, "ABC");
+  EXPECT_EQ(rs->RecordCount(), 3);
+  auto tail = db_->OpenRecordset("SELECT * FROM tblLinkedSets ORDER BY ID");
+  db_->Close();
+  EXPECT_DAO_ERROR(tail->MoveNext(), kErrObjectInvalid);
+}
+
 }  // namespace
 }  // namespace dao::testing

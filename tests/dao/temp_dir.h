@@ -6,10 +6,13 @@
 #include <vector>
 
 #include "dao/dao.h"
+#include "tests/support/SqliteFiles.h"
 #include "tests/support/TempDir.h"
 
 namespace dao::testing {
 
+using testsupport::plantHotJournal;
+using testsupport::runSql;
 using testsupport::TempDir;
 
 // Writes raw bytes to a file (damaged and foreign files).

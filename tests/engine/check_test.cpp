@@ -1,11 +1,17 @@
 // Link validation and the start-up check: verdicts, the Fix Set and Switch Set pages' lists, the
 // candidate searches, and every row of the check's decision table, reached both from the
 // analysis results alone and from real front ends and back ends on disk.
+#include <sqlite3.h>
+#include <sys/resource.h>
+
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <sstream>
+#include <thread>
 
 #include "engine/StartupDecision.h"
+#include "paths/modFunctions.h"
 #include "tests/engine/support.h"
 #include "ui/wizard/WizardPage.h"
 #include "ui/wizard/frmSwitchSet.h"
@@ -54,6 +60,8 @@ TEST_F(Validation, EverySetGetsItsVerdict) {
   addLinkSet(fe, "NoTable", "", false, {{"Customers", be}, {"Missing", be}});
   addLinkSet(fe, "Empty", "", false, {});
   addLinkSet(fe, "NoFile", "", false, {{"Customers", dir.file("app/x.mdb")}});
+  // The back end is the DATABASE part; a password after it is no part of the path.
+  addLinkSet(fe, "Password", "", false, {{"Customers", be + ";PWD=s3cret"}});
   useFrontEnd(fe, "O'Neil");
 
   EXPECT_TRUE(orvanta::ValidateLinkSets());
@@ -61,8 +69,48 @@ TEST_F(Validation, EverySetGetsItsVerdict) {
   std::vector<bool> valid;
   for (const auto& set : linkSets(fe))
     valid.push_back(set.valid);
-  EXPECT_EQ(valid, (std::vector<bool>{true, false, true, false}));
+  EXPECT_EQ(valid, (std::vector<bool>{true, false, true, false, true}));
   EXPECT_EQ(uikit::form<frmFixSet>().lsvDatabases.Count(), 0);  // nothing to search for
+}
+
+// Each back end costs file descriptors while it is open; a set over hundreds of them must be
+// judged on its files, not on how many descriptors the process may have.
+TEST_F(Validation, ASetOverManyBackEndsIsJudgedWithFewFilesOpen) {
+  std::vector<Link> links;
+  for (int i = 0; i < 100; ++i)
+    links.push_back({"Customers", backEnd("data/be" + std::to_string(i) + ".mdb", {"Customers"})});
+  const std::string fe = frontEnd("app/fe.mdb");
+  addLinkSet(fe, "Main", "", true, links);
+  useFrontEnd(fe, "Main");
+  const auto inUse = std::distance(fsys::directory_iterator("/proc/self/fd"), {});
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+  rlimit tight = saved;
+  tight.rlim_cur = static_cast<rlim_t>(inUse) + 60;
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
+  const bool valid = orvanta::ValidateLinkSets();
+  setrlimit(RLIMIT_NOFILE, &saved);
+  EXPECT_TRUE(valid);
+}
+
+// Another copy of the application committing to a back end holds it locked for a moment; the
+// set is judged on the file, not on that moment.
+TEST_F(Validation, ABackEndInTheMiddleOfAnotherWritersCommitIsStillValid) {
+  const std::string be = backEnd("data/be.mdb", {"Customers"});
+  const std::string fe = frontEnd("app/fe.mdb", {{"Customers", be}});
+  addLinkSet(fe, "Main", "", true, {{"Customers", be}});
+  useFrontEnd(fe, "Main");
+  sqlite3* writer = nullptr;
+  ASSERT_EQ(sqlite3_open(be.c_str(), &writer), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(writer, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+  std::thread commit([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(80));
+    sqlite3_exec(writer, "COMMIT", nullptr, nullptr, nullptr);
+  });
+  const bool valid = orvanta::ValidateLinkSets();
+  commit.join();
+  sqlite3_close(writer);
+  EXPECT_TRUE(valid);
 }
 
 TEST_F(Validation, ABrokenActiveSetPreparesTheFixSetPage) {
@@ -76,6 +124,9 @@ TEST_F(Validation, ABrokenActiveSetPreparesTheFixSetPage) {
   fsys::create_directory_symlink(dir.file("app"), dir.file("app/sub/loop"));
   fsys::create_directory_symlink(dir.file("outside"), dir.file("app/out"));
   const std::string fe = frontEnd("app/fe.mdb");
+  // The front end under other names is still the front end.
+  fsys::create_hard_link(fe, dir.file("app/sub/hard.mdb"));
+  fsys::create_symlink(fe, dir.file("app/data/soft.mdb"));
   addLinkSet(fe, "Main", "", true,
              {{"Customers", good}, {"Orders", half}, {"Extra", missing}, {"Other", missing}});
   useFrontEnd(fe, "Main");
@@ -97,53 +148,80 @@ TEST_F(Validation, ABrokenActiveSetPreparesTheFixSetPage) {
                               dir.file("app/.hidden/h.mdb"), dir.file("app/copy.mdb"), good, half,
                               dir.file("app/data/spare.mdb"), dir.file("app/sub/deep.MDB")}));
   EXPECT_EQ(page.lstDatabases.ListCount(), 6);
+  // Each scored against the broken back end it fits best: copy.mdb, beside be.mdb, holds the
+  // Orders that half.mdb lacks.
+  for (const auto& item : page.lsvDatabases.items()) {
+    if (item.text == dir.file("app/copy.mdb")) {
+      EXPECT_EQ(item.subItem(1) + " " + item.subItem(2), "50 1 of 1");
+    }
+  }
 }
 
+// Each case starts with a candidate found earlier ("stale.mdb") in the store and on the list.
+// The store is emptied only for a file that qualifies, the list always shows the store, and
+// every candidate is scored against the back end it fits best. Stored Windows paths
+// (C:\Users\me\App\...) are laid out again below the moved front end.
 TEST_F(Validation, CheckRelativePathNeedsEveryBackEndWithItsTables) {
   struct Case {
     const char* name;
-    std::vector<Link> links;                                              // relative to old/app
+    std::vector<Link> links;  // relative to old/app, or to C:\Users\me\ when stored on Windows
     std::vector<std::pair<const char*, std::vector<std::string>>> files;  // relative to new/app
     bool expected;
+    std::vector<std::string> store;  // path (from the case's folder), score, tables found
+    bool windows = false;
   };
   // clang-format off
   const std::vector<Case> cases = {
       {"two links, one back end", {{"Customers", "Data/be.mdb"}, {"Orders", "Data/be.mdb"}},
-       {{"Data/be.mdb", {"Customers", "Orders"}}}, true},
+       {{"Data/be.mdb", {"Customers", "Orders"}}}, true, {"new/app/Data/be.mdb 99 2 of 2"}},
       {"spread over two back ends", {{"Customers", "Data/a.mdb"}, {"Orders", "Lookup/b.mdb"}},
-       {{"Data/a.mdb", {"Customers"}}, {"Lookup/b.mdb", {"Orders"}}}, true},
+       {{"Data/a.mdb", {"Customers"}}, {"Lookup/b.mdb", {"Orders"}}}, true,
+       {"new/app/Data/a.mdb 99 1 of 1", "new/app/Lookup/b.mdb 99 1 of 1"}},
       {"second back end missing", {{"Customers", "Data/a.mdb"}, {"Orders", "Lookup/b.mdb"}},
-       {{"Data/a.mdb", {"Customers"}}}, false},
+       {{"Data/a.mdb", {"Customers"}}}, false, {"new/app/Data/a.mdb 99 1 of 1"}},
       {"a table missing", {{"Customers", "Data/be.mdb"}, {"Orders", "Data/be.mdb"}},
-       {{"Data/be.mdb", {"Customers"}}}, false},
+       {{"Data/be.mdb", {"Customers"}}}, false, {"stale.mdb 10 0 of 1"}},
       {"beside the front end's folder", {{"Customers", "../Shared/be.mdb"}},
-       {{"../Shared/be.mdb", {"Customers"}}}, true},
+       {{"../Shared/be.mdb", {"Customers"}}}, true, {"new/Shared/be.mdb 99 1 of 1"}},
+      {"stored on Windows", {{"Customers", "App/Data/be.mdb"}, {"Orders", "Shared/b.mdb"}},
+       {{"Data/be.mdb", {"Customers"}}, {"../Shared/b.mdb", {"Orders"}}}, true,
+       {"new/Shared/b.mdb 99 1 of 1", "new/app/Data/be.mdb 99 1 of 1"}, true},
   };
   // clang-format on
   int n = 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::string root = "case" + std::to_string(++n) + "/";
+    const std::string root = dir.file("case" + std::to_string(++n)) + "/";
     const auto place = [&](const std::string& relative) {
-      return fsys::path(dir.file(root + relative)).lexically_normal().string();
+      return fsys::path(root + relative).lexically_normal().string();
     };
+    const std::string windowsHome = "C:\\Users\\me\\";
     std::vector<Link> links;
-    for (const Link& link : c.links)
-      links.push_back({link.table, place("old/app/" + link.backEnd)});
-    std::vector<std::string> expected;
-    for (const auto& [file, held] : c.files) {
-      expected.push_back(place(std::string("new/app/") + file));
-      testsupport::makeBackEnd(expected.back(), held);
+    for (const Link& link : c.links) {
+      std::string windows = windowsHome + link.backEnd;
+      std::replace(windows.begin(), windows.end(), '/', '\\');
+      links.push_back({link.table, c.windows ? windows : place("old/app/" + link.backEnd)});
     }
-    const std::string fe = frontEnd(root + "new/app/fe.mdb");
+    for (const auto& [file, held] : c.files)
+      testsupport::makeBackEnd(place(std::string("new/app/") + file), held);
+    const std::string fe = frontEnd("case" + std::to_string(n) + "/new/app/fe.mdb");
     addLinkSet(fe, "Main", "", true, links);
-    useFrontEnd(fe, "Main", dir.file(root + "old/app/fe.mdb"));
+    useFrontEnd(fe, "Main", c.windows ? windowsHome + "App\\fe.mdb" : root + "old/app/fe.mdb");
     uikit::unloadAllForms();
+    frmFixSet& page = uikit::form<frmFixSet>();
+    page.lsvDatabases.AddItem(root + "stale.mdb", {"10", "0 of 1"});
+    orvanta::LoadListbox();
 
     EXPECT_EQ(orvanta::CheckRelativePath(), c.expected);
+    std::vector<std::string> store;
+    for (const auto& item : page.lsvDatabases.items())
+      store.push_back(item.text.substr(root.size()) + " " + item.subItem(1) + " " +
+                      item.subItem(2));
+    std::sort(store.begin(), store.end());
+    EXPECT_EQ(store, c.store);
+    EXPECT_EQ(page.lstDatabases.ListCount(), page.lsvDatabases.Count());
     if (c.expected) {
-      EXPECT_EQ(candidates(), expected);
-      EXPECT_EQ(uikit::form<frmFixSet>().txtDatabasePath.Text, links[0].backEnd);
+      EXPECT_EQ(page.txtDatabasePath.Text, links[0].backEnd);
     }
   }
 }
@@ -331,6 +409,28 @@ TEST_F(RowTest, Row4_SameRelativePathTellsWhetherTheOldLinksStillWork) {
     // The copy at the same relative place, and with T1 the set's own back end too.
     EXPECT_EQ(store, (stillThere ? std::vector<std::string>{copy, oldBe} : std::vector{copy}));
   }
+}
+
+// A front end that cannot be written is said to be so, once, and nothing is tried on it: every
+// step of the check writes to it, and their failures would add up to a wrong situation.
+TEST_F(RowTest, AReadOnlyFrontEndIsSaidOnceAndLeftAlone) {
+  constexpr auto kWrite =
+      fsys::perms::owner_write | fsys::perms::group_write | fsys::perms::others_write;
+  for (const char* readOnly : {"w/app/fe.mdb", "w/app"}) {
+    SCOPED_TRACE(readOnly);
+    fsys::remove_all(dir.file("w"));
+    build("C>gone");
+    set("C>be", fe());
+    const std::string before = testsupport::fileBytes(fe());
+    fsys::permissions(dir.file(readOnly), kWrite, fsys::perm_options::remove);
+    desk.answer(uikit::Answer::OK, " is read-only", "Read-Only Front End");
+    EXPECT_EQ(check(fe()), 0);
+    fsys::permissions(dir.file(readOnly), kWrite, fsys::perm_options::add);
+    EXPECT_TRUE(state().frontEndReadOnly);
+    EXPECT_EQ(testsupport::fileBytes(fe()), before);
+  }
+  EXPECT_TRUE(desk.shownForms().empty());
+  EXPECT_EQ(desk.messages().size(), 2u);
 }
 
 TEST_F(RowTest, IgnoringReturnsOneOnceAndKeepsTheOldPath) {

@@ -1,6 +1,8 @@
 // The public class, the link-set tables and the operations on link sets, and relinking: applying
 // the active set, pruning, moving one link or a whole back end. Every failure must leave the
 // front end with the links it had.
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -8,7 +10,10 @@
 #include <tuple>
 #include <vector>
 
+#include "engine/CandidateSearch.h"
 #include "tests/engine/support.h"
+#include "tests/support/SqliteFiles.h"
+#include "ui/wizard/SetRewrite.h"
 
 namespace enginetest {
 namespace {
@@ -117,12 +122,14 @@ TEST_F(StoreTest, AddCurrentLinksRecordsBackEndNamesOnceEach) {
   testsupport::linkTable(fe, "Orders", be);
   testsupport::linkTable(fe, "Clients", be, "Customers");
   testsupport::linkTable(fe, "Stock", be, "Items");
-  addLinkSet(fe, "Office", "", false, {{"Orders", be}, {"Items", be}});
+  // A row spelt "orders" already records Orders: the catalog ignores case, and a second row
+  // would make the set impossible to apply.
+  addLinkSet(fe, "Office", "", false, {{"orders", be}, {"Items", be}});
   ASSERT_TRUE(orvanta::AddCurrentLinksToLinkSet("Office"));
   ASSERT_TRUE(orvanta::AddCurrentLinksToLinkSet("Office"));
   EXPECT_EQ(linkRows(fe),
             (std::vector<LinkRow>{row("Office", "Customers", be), row("Office", "Items", be),
-                                  row("Office", "Orders", be)}));
+                                  row("Office", "orders", be)}));
 }
 
 TEST_F(StoreTest, RemoveLinkDropsTheLinkedTableOnlyForTheActiveSet) {
@@ -139,6 +146,36 @@ TEST_F(StoreTest, RemoveLinkDropsTheLinkedTableOnlyForTheActiveSet) {
   EXPECT_EQ(linkedDefs(fe), std::vector<LinkedDef>{linked("Orders", be)});
   EXPECT_EQ(linkRows(fe), std::vector<LinkRow>{row("Active", "Orders", be)});
   EXPECT_EQ(dao::OpenDatabase(fe)->OpenRecordset("SELECT * FROM tblLocal")->RecordCount(), 1);
+}
+
+TEST_F(StoreTest, RemoveLinkDropsTheDefinitionThatServesTheRemovedRow) {
+  const std::string one = backEnd("data/one.mdb", {"Orders"});
+  const std::string two = backEnd("data/two.mdb", {"Orders"});
+  struct Case {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> defs;  // local name -> back end of Orders
+    std::string rowBackEnd;
+    std::string kept;
+  };
+  const std::vector<Case> cases = {
+      {"its own name first", {{"Archive", one}, {"Orders", two}}, two, "Archive"},
+      {"else the row's back end, in any case",
+       {{"A1", one}, {"A2", two}},
+       orvanta::detail::upperAscii(two),
+       "A1"},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    state().currentFrontEndPath = fe = frontEnd("case" + std::to_string(++n) + "/fe.mdb");
+    for (const auto& [local, be] : c.defs)
+      testsupport::linkTable(fe, local, be, "Orders");
+    addLinkSet(fe, "Active", "", true, {{"Orders", c.rowBackEnd}});
+    state().activeSetName = "Active";
+    ASSERT_TRUE(orvanta::RemoveLink("Active", "Orders"));
+    ASSERT_EQ(linkedDefs(fe).size(), 1u);
+    EXPECT_EQ(linkedDefs(fe)[0].name, c.kept);
+  }
 }
 
 TEST_F(StoreTest, GetLinkSetLinksListsByTableNameWithBarePaths) {
@@ -256,6 +293,27 @@ TEST_F(RelinkTest, AnEmptyActiveSetRemovesEveryLinkedTable) {
   }
 }
 
+TEST_F(RelinkTest, PruningHundredsOfStaleLinksKeepsExactlyTheSetsTables) {
+  {
+    // Written straight into the catalog, as another tool would, sorting around the set's own
+    // tables and the local one.
+    auto db = dao::OpenDatabase(fe);
+    db->BeginTrans();
+    for (int i = 0; i < 300; ++i) {
+      for (const std::string prefix : {"A", "N", "Z"}) {
+        db->Execute("INSERT INTO MSysTableDefs (Name, Connect, SourceTableName) VALUES ('" +
+                    prefix + std::to_string(i) + "', " + dao::QuoteText(linked("", oldBe).connect) +
+                    ", 'Orders')");
+      }
+    }
+    db->CommitTrans();
+  }
+  EXPECT_TRUE(orvanta::RemoveExtraLinks());
+  EXPECT_EQ(linkedDefs(fe),
+            (std::vector<LinkedDef>{linked("Customers", oldBe), linked("Orders", oldBe)}));
+  EXPECT_TRUE(dao::OpenDatabase(fe, 0, true)->TableDefs().Contains("tblLocal"));
+}
+
 TEST_F(RelinkTest, ABackEndVanishingBetweenTwoAppendsLeavesTheLinksAsTheyWere) {
   const std::string be2 = backEnd("data/two.mdb", {"Items", "Stock"});
   addLinkSet(fe, "Next", "", true, {{"Items", be2}, {"Stock", be2}});
@@ -276,9 +334,35 @@ TEST_F(RelinkTest, UpdateLinkMovesOneLinkOrChangesNothing) {
   EXPECT_EQ(orvanta::UpdateLink("Office", "Orders", backEnd("data/lacking.mdb", {"Customers"})),
             dao::kErrObjectNotFound);
   EXPECT_EQ(fileBytes(fe), before);
+  const std::string readOnly = backEnd("data/readonly.mdb", {"Orders"});
+  std::filesystem::permissions(
+      readOnly, std::filesystem::perms::all & ~std::filesystem::perms::owner_write &
+                    ~std::filesystem::perms::group_write & ~std::filesystem::perms::others_write);
+  EXPECT_EQ(orvanta::UpdateLink("Office", "Orders", readOnly), dao::kErrCannotOpen);
+  // A chosen file left with an unfinished change is refused, and only read: completing the
+  // change would rewrite it and delete whatever file its journal names.
+  const std::string hot = backEnd("data/hot.mdb", {"Orders"}), victim = dir.file("victim.txt");
+  std::ofstream(victim) << "precious";
+  testsupport::plantHotJournal(hot, "PRAGMA user_version = 7", victim);
+  const std::vector<std::string> untouched{fe, hot, hot + "-journal", victim};
+  std::vector<std::string> bytes;
+  for (const std::string& file : untouched)
+    bytes.push_back(fileBytes(file));
+  EXPECT_NE(orvanta::UpdateLink("Office", "Orders", hot), 0);
+  for (std::size_t i = 0; i < untouched.size(); ++i)
+    EXPECT_TRUE(fileBytes(untouched[i]) == bytes[i]) << untouched[i] << " changed";
 
+  // Events may start other work on the front end: none may find it locked by a half-done change.
+  bool frontEndFree = false;
+  desk.onDoEvents([&] {
+    auto other = dao::OpenDatabase(fe);
+    other->BeginTrans();
+    other->Rollback();
+    frontEndFree = true;
+  });
   const std::string newBe = backEnd("data/new.mdb", {"Orders"});
   EXPECT_EQ(orvanta::UpdateLink("Office", "Orders", newBe), 0);
+  EXPECT_TRUE(frontEndFree);
   EXPECT_EQ(linkedDefs(fe),
             (std::vector<LinkedDef>{linked("Customers", oldBe), linked("Orders", newBe)}));
   EXPECT_EQ(linkRows(fe), (std::vector<LinkRow>{row("Office", "Customers", oldBe),
@@ -293,6 +377,35 @@ TEST_F(RelinkTest, UpdateLinkNeverReplacesALocalTable) {
   EXPECT_EQ(db->TableDefs().Item("tblLocal").Connect(), "");
   EXPECT_EQ(db->OpenRecordset("SELECT Note FROM tblLocal")->Field("Note").AsString(),
             "kept locally");
+}
+
+// A password another tool wrote into a link belongs to the link: moving it keeps it.
+TEST_F(StoreTest, RelinkingKeepsTheOtherPartsOfAConnectString) {
+  using Move = std::function<long(const std::string&, const std::string&)>;
+  const std::vector<std::pair<const char*, Move>> moves = {
+      {"UpdateLink",
+       [](const std::string&, const std::string& to) {
+         return orvanta::UpdateLink("Office", "Orders", to);
+       }},
+      {"RelinkDatabase", orvanta::RelinkDatabase},
+      {"the Fix Set page's rewrite", [](const std::string&, const std::string& to) {
+         orvanta::rewriteActiveSetLinks({{"Orders", to}});
+         return 0L;
+       }}};
+  const std::string newBe = backEnd("data/new.mdb", {"Orders"});
+  int n = 0;
+  for (const auto& [name, move] : moves) {
+    SCOPED_TRACE(name);
+    const std::string folder = "case" + std::to_string(++n) + "/";
+    state().currentFrontEndPath = fe = frontEnd(folder + "fe.mdb");
+    const std::string oldBe = backEnd(folder + "old.mdb", {"Orders"});
+    testsupport::linkTable(fe, "Orders", oldBe + ";PWD=pw");
+    addLinkSet(fe, "Office", "", true, {{"Orders", oldBe + ";PWD=pw"}});
+    state().activeSetName = "Office";
+    EXPECT_EQ(move(oldBe, newBe), 0);
+    EXPECT_EQ(linkedDefs(fe), std::vector<LinkedDef>{linked("Orders", newBe + ";PWD=pw")});
+    EXPECT_EQ(linkRows(fe), std::vector<LinkRow>{row("Office", "Orders", newBe + ";PWD=pw")});
+  }
 }
 
 TEST_F(RelinkTest, RelinkDatabaseWithEveryTablePresentRepointsRowsAndDefinitions) {
@@ -328,6 +441,20 @@ TEST_F(RelinkTest, RelinkDatabaseMissingATableAndAcceptedKeepsABackup) {
                                                 row("Office-Backup(1)", "Customers", oldBe),
                                                 row("Office-Backup(1)", "Orders", oldBe)}));
   EXPECT_EQ(linkSets(fe).back().description, "Backup of Main");
+}
+
+TEST_F(RelinkTest, RelinkDatabaseRemovesEveryListedTableEvenOutsideTheSet) {
+  dao::OpenDatabase(oldBe)->Execute("CREATE TABLE Notes (ID INTEGER PRIMARY KEY, Name TEXT)");
+  testsupport::linkTable(fe, "Notes", oldBe);
+  const std::string newBe = backEnd("data/new.mdb", {"Orders", "Customers"});
+  desk.answer(uikit::Answer::OK, "Notes", "Missing Tables");
+  EXPECT_EQ(orvanta::RelinkDatabase(oldBe, newBe), 0);
+  EXPECT_EQ(linkedDefs(fe),
+            (std::vector<LinkedDef>{linked("Customers", newBe), linked("Orders", newBe)}));
+  EXPECT_EQ(linkRows(fe),
+            (std::vector<LinkRow>{row("Office", "Customers", newBe), row("Office", "Orders", newBe),
+                                  row("Office-Backup(1)", "Customers", oldBe),
+                                  row("Office-Backup(1)", "Orders", oldBe)}));
 }
 
 }  // namespace

@@ -91,7 +91,12 @@ TEST(FolderPoints, SameRelativePositionThenSameFolderThenFrontEndFolder) {
            {R"(c:\app\DATA\Copy.mdb)", R"(C:\App\Data\Be.mdb)", "", R"(E:\Test\Fe.mdb)", "8"},
            {"/srv/test/be.mdb", "/srv/app/data/be.mdb", "", "/srv/test/fe.mdb", "5"},
            {R"(E:\AX\x.mdb)", R"(C:\AB\x.mdb)", R"(C:\A\B\Fe.mdb)", R"(E:\A\B\Fe.mdb)", "0"},
-           {R"(E:\AB\x.mdb)", R"(C:\AB\x.mdb)", R"(C:\A\B\Fe.mdb)", R"(E:\A\B\Fe.mdb)", "10"}})
+           {R"(E:\AB\x.mdb)", R"(C:\AB\x.mdb)", R"(C:\A\B\Fe.mdb)", R"(E:\A\B\Fe.mdb)", "10"},
+           // Stored on Windows, the front end carried here: drive and host have no position.
+           {"/home/me/App/Data/x.mdb", R"(C:\Users\me\App\Data\B.mdb)", R"(C:\Users\me\App\Fe.mdb)",
+            "/home/me/App/Fe.mdb", "10"},
+           {"/srv/Data/x.mdb", R"(\\host\share\Data\B.mdb)", R"(\\host\share\App\Fe.mdb)",
+            "/srv/App/Fe.mdb", "10"}})
     EXPECT_EQ(std::to_string(folderPoints(c[0], c[1], c[2], c[3])), c[4]) << c[0] << " " << c[3];
 }
 

@@ -8,6 +8,7 @@
 #include <tuple>
 #include <vector>
 
+#include "dao/dao.h"
 #include "engine/ComponentState.h"
 #include "paths/modFunctions.h"
 #include "tests/support/Fixtures.h"
@@ -96,7 +97,7 @@ TEST_F(ScoringTest, HeldExclusivelyOrUnreadableIsLockedButSharedUseIsScored) {
   const std::string held = backEnd("old/Sales.mdb", all), shared = backEnd("Cands/Sales.mdb", all);
   const std::string notes = dir.mkdir("cands") + "/Notes.mdb", before = ts::fileBytes(shared);
   std::ofstream(notes) << "not a database\n";
-  ts::HeldByAnotherProcess exclusive(held, 1, false), inUse(shared, 0, true);
+  ts::HeldByAnotherProcess exclusive(held, dao::kTrue, false), inUse(shared, 0, true);
   ASSERT_TRUE(exclusive.held() && inUse.held());
   for (const std::string& candidate : {held, notes, dir.file("Gone.mdb")})
     expectScore(candidate, missing, " Locked");

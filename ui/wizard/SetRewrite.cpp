@@ -1,15 +1,16 @@
 #include "ui/wizard/SetRewrite.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 
+#include "dao/connect.h"
 #include "dao/dao.h"
 #include "engine/ComponentState.h"
 #include "engine/Engine.h"
 #include "engine/LinkSetStore.h"
 #include "engine/Procedure.h"
 #include "ui/wizard/frmFixSet.h"
-#include "uikit/controls.h"
 
 namespace orvanta {
 namespace {
@@ -18,14 +19,42 @@ namespace {
 // set holds is what the front end is linked to.
 void writeLinksAndRelink(dao::Database& db, std::int32_t id, const std::string& setName,
                          const std::vector<ChosenLink>& links) {
+  // The other parts of a row's connect string (a password another tool wrote) stay with its
+  // table when the table is pointed at another file.
+  std::map<std::string, std::string> previous;
+  {
+    auto rows = db.OpenRecordset(detail::linkRowsOf(id), dao::dbOpenSnapshot);
+    for (; !rows->AtEOF(); rows->MoveNext())
+      previous.emplace(rows->Field("TableName").AsString(), rows->Field("DatabasePath").AsString());
+  }
   db.Execute("DELETE * FROM tblLinkedTables WHERE LinkSetID = " + std::to_string(id));
   {
     auto rows = db.OpenRecordset(detail::linkRowsOf(id));
-    for (const ChosenLink& link : links)
-      detail::addLinkRow(*rows, id, link.table, connectString(link.backEndPath));
+    for (const ChosenLink& link : links) {
+      const auto old = previous.find(link.table);
+      detail::addLinkRow(*rows, id, link.table,
+                         old == previous.end()
+                             ? connectString(link.backEndPath)
+                             : dao::ConnectWithDatabase(old->second, link.backEndPath));
+    }
     rows->Close();
   }
   detail::linkTablesToSetIn(db, setName);
+}
+
+// Adds a set row and makes it the one active set; returns its ID.
+std::int32_t createActiveSetIn(dao::Database& db, const std::string& name,
+                               const std::string& description) {
+  const std::int32_t id = detail::createLinkSetIn(db, name, description);
+  db.Execute("UPDATE tblLinkedSets SET ActiveSet = 0");
+  db.Execute("UPDATE tblLinkedSets SET ActiveSet = -1 WHERE ID = " + std::to_string(id));
+  return id;
+}
+
+// The component learns of a new active set only once it is really there.
+void nowActive(const std::string& name, const std::string& description) {
+  state().activeSetName = name;
+  state().activeSetDescription = description;
 }
 
 // Runs work inside one transaction on the link-set database: committed when it returns, rolled
@@ -40,15 +69,15 @@ void inOneTransaction(Work&& work) {
 
 }  // namespace
 
-std::vector<ChosenLink> chosenLinks(const uikit::ListBox& lstTables) {
+std::vector<ChosenLink> chosenLinks(const frmFixSet& page) {
   std::vector<ChosenLink> links;
-  for (const auto& item : lstTables.items()) {
+  const auto& required = page.requiredTables();
+  for (int i = 0; i < page.lstTables.ListCount(); ++i) {
+    const auto& row = required.at(static_cast<std::size_t>(i));
     // A row without a path is a table the user left unresolved; it is dropped, never stored as
     // a link to nowhere.
-    std::string path = pathOfRow(item.text);
-    if (path.empty())
-      continue;
-    links.push_back({tableOfRow(item.text), std::move(path)});
+    if (page.lstTables.Selected(i) && !row.path.empty())
+      links.push_back({row.table, row.path});
   }
   return links;
 }
@@ -66,15 +95,24 @@ void rewriteActiveSetLinks(const std::vector<ChosenLink>& links) {
 void createActiveSetWithLinks(const std::string& name, const std::string& description,
                               const std::vector<ChosenLink>& links) {
   inOneTransaction([&](dao::Database& db) {
-    const std::int32_t id = detail::createLinkSetIn(db, name, description);
-    // Exactly the new row is the active set afterwards.
-    db.Execute("UPDATE tblLinkedSets SET ActiveSet = 0");
-    db.Execute("UPDATE tblLinkedSets SET ActiveSet = -1 WHERE ID = " + std::to_string(id));
-    writeLinksAndRelink(db, id, name, links);
+    writeLinksAndRelink(db, createActiveSetIn(db, name, description), name, links);
   });
-  // The component learns of the new active set only once it is really there.
-  state().activeSetName = name;
-  state().activeSetDescription = description;
+  nowActive(name, description);
+}
+
+void replaceActiveSetWithCurrentLinks() {
+  inOneTransaction([](dao::Database& db) {
+    const std::int32_t id = detail::setIdOf(db, state().activeSetName);
+    db.Execute("DELETE * FROM tblLinkedTables WHERE LinkSetID = " + std::to_string(id));
+    detail::addCurrentLinksIn(db, id);
+  });
+}
+
+void createActiveSetFromCurrentLinks(const std::string& name, const std::string& description) {
+  inOneTransaction([&](dao::Database& db) {
+    detail::addCurrentLinksIn(db, createActiveSetIn(db, name, description));
+  });
+  nowActive(name, description);
 }
 
 }  // namespace orvanta

@@ -10,11 +10,9 @@
 #include <string>
 #include <vector>
 
-namespace uikit {
-class ListBox;
-}
-
 namespace orvanta {
+
+class frmFixSet;
 
 struct ChosenLink {
   std::string table;
@@ -22,9 +20,10 @@ struct ChosenLink {
   bool operator==(const ChosenLink&) const = default;
 };
 
-// The checked rows of the Fix Set page's required-table list, in list order. Unchecked rows
-// (tables left unresolved) are dropped.
-std::vector<ChosenLink> chosenLinks(const uikit::ListBox& lstTables);
+// The checked rows of the Fix Set page's required-table list that have a back end, in list
+// order, with the table and path the page keeps beside each row. Unchecked rows (tables left
+// unresolved) are dropped.
+std::vector<ChosenLink> chosenLinks(const frmFixSet& page);
 
 // Relinks the front end to the active set as stored (LinkTablesToActiveSet, but a failure comes
 // back to the caller with its number and description instead of a bare false). On failure the
@@ -43,5 +42,14 @@ void rewriteActiveSetLinks(const std::vector<ChosenLink>& links);
 // changes: no new set, the previous active set still active, the front end's links as they were.
 void createActiveSetWithLinks(const std::string& name, const std::string& description,
                               const std::vector<ChosenLink>& links);
+
+// Replaces the link rows of the active set by the front end's current links, in one transaction:
+// after a failure the set keeps every row it had. Throws dao::Error.
+void replaceActiveSetWithCurrentLinks();
+
+// Creates the set (name, description, the current front-end path) holding the front end's
+// current links and makes it the only active set, in one transaction; the component state names
+// it as the active set once that has committed. On failure nothing changes. Throws dao::Error.
+void createActiveSetFromCurrentLinks(const std::string& name, const std::string& description);
 
 }  // namespace orvanta

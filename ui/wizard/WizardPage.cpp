@@ -7,6 +7,7 @@
 #include "engine/ComponentState.h"
 #include "engine/Engine.h"
 #include "engine/Reports.h"
+#include "ui/wizard/SetRewrite.h"
 #include "ui/wizard/frmCreateNewSet.h"
 #include "ui/wizard/frmFinish.h"
 #include "ui/wizard/frmSwitchSet.h"
@@ -164,9 +165,10 @@ void OptionPage::goToSwitchSet() {
 }
 
 void OptionPage::updateActiveSetFromCurrentLinks() {
-  const std::string active = state().activeSetName;
-  if (ClearLinkSet(active) && AddCurrentLinksToLinkSet(active))
-    finish();
+  // Clearing the set and refilling it are one piece of work: a set left empty by a failed
+  // refill would, at the next start, recommend removing every linked table.
+  replaceActiveSetWithCurrentLinks();
+  finish();
 }
 
 }  // namespace orvanta

@@ -109,7 +109,8 @@ class OptionPage : public WizardPage {
   // "Switch to another link set": frmSwitchSet, whose Back returns to this page.
   void goToSwitchSet();
   // "Update the Active Set with current linked tables": the set's links are replaced by the
-  // front end's current ones, then the wizard finishes; a failure leaves the page open.
+  // front end's current ones, all or nothing, then the wizard finishes. Throws dao::Error on
+  // failure, for the Next handler to report; the set then keeps its links.
   void updateActiveSetFromCurrentLinks();
 
   // Adds the next option below the previous one (or at top, when given) inside Frame1.

@@ -5,6 +5,7 @@
 
 #include "engine/ComponentState.h"
 #include "engine/Engine.h"
+#include "ui/wizard/SetRewrite.h"
 #include "ui/wizard/frmWizard1.h"
 #include "uikit/desktop.h"
 
@@ -85,14 +86,9 @@ void frmCreateNewSet::cmdNext_Click() {
       return;
     }
 
-    // Each step reports its own failure; going on after one would only stack more reports on
-    // a set that is not there (or is empty) and then claim success.
-    bool clearAll = false;
-    if (!CreateLinkSet(name, description) || !MakeActiveSet(name, clearAll))
-      return;
-    UpdateFrontEndPath();
-    if (!AddCurrentLinksToLinkSet(name))
-      return;
+    // Creating, activating (with the front end's path recorded) and filling the set are one
+    // piece of work: a failure leaves the previous set active and no new, empty set behind.
+    createActiveSetFromCurrentLinks(name, description);
     state().linkCountComparison = CompareLinkCounts();
     if (ValidateLinkSets()) {
       finish();

@@ -8,6 +8,7 @@
 #include "engine/ComponentState.h"
 #include "engine/Engine.h"
 #include "engine/Reports.h"
+#include "paths/OpenCandidate.h"
 #include "paths/modFunctions.h"
 #include "ui/wizard/SetRewrite.h"
 #include "ui/wizard/frmFEMoved.h"
@@ -47,20 +48,6 @@ struct BusyPointer {
   BusyPointer& operator=(const BusyPointer&) = delete;
 };
 
-// Opens a candidate to read its tables: read-only first, since candidates are only probed; a
-// file that refuses that is tried once with the engine's defaults. nullptr when neither works.
-std::unique_ptr<dao::Database> openCandidate(const std::string& path) {
-  try {
-    return dao::OpenDatabase(path, 0, true);
-  } catch (const dao::Error&) {
-  }
-  try {
-    return dao::OpenDatabase(path);
-  } catch (const dao::Error&) {
-  }
-  return nullptr;
-}
-
 // True when the candidate holds table as a readable local table (a link there does not count:
 // relinking to a link would chain front ends).
 bool holdsLocalTable(dao::Database& candidate, const std::string& table) {
@@ -70,7 +57,7 @@ bool holdsLocalTable(dao::Database& candidate, const std::string& table) {
     if (!def.Connect().empty())
       return false;
     try {
-      candidate.OpenRecordset("SELECT * FROM " + sqlName(table), dao::dbOpenSnapshot)->Close();
+      candidate.CheckReadable(table);
       return true;
     } catch (const dao::Error&) {
       return false;
@@ -80,18 +67,6 @@ bool holdsLocalTable(dao::Database& candidate, const std::string& table) {
 }
 
 }  // namespace
-
-std::string tableOfRow(const std::string& row) {
-  const auto at = row.find(" (");
-  return at == std::string::npos ? row : row.substr(0, at);
-}
-
-std::string pathOfRow(const std::string& row) {
-  const auto at = row.find(" (");
-  if (at == std::string::npos || row.size() < at + 3)
-    return "";
-  return row.substr(at + 2, row.size() - at - 3);
-}
 
 frmFixSet::frmFixSet()
     : WizardPage("frmFixSet", "Vantrel Wizard - Fix Link Set",
@@ -187,26 +162,40 @@ void frmFixSet::showSatisfied() {
   }
 }
 
-namespace {
+void frmFixSet::clearRequiredTables() {
+  lstTables.Clear();
+  requiredTables_.clear();
+}
 
-// Changes a required-table row from code. The guard tells lstTables_ItemCheck that the change is
-// the page's own and must stand; it is lowered again even when the check did not change (and so
-// fired no event), so a raised guard never lets a later user click through.
-void setRow(uikit::ListBox& list, int index, const std::string& text, bool checked) {
-  list.SetList(index, text);
-  if (list.Selected(index) != checked) {
+void frmFixSet::addRequiredTable(const std::string& table, const std::string& path) {
+  lstTables.AddItem(table + " (" + path + ")");
+  requiredTables_.push_back({table, path});
+}
+
+// The guard tells lstTables_ItemCheck that the change is the page's own and must stand; it is
+// lowered again even when the check did not change (and so fired no event), so a raised guard
+// never lets a later user click through.
+void frmFixSet::setRequiredTable(int row, const std::string& path, bool checked) {
+  RequiredTable& required = requiredTables_.at(static_cast<std::size_t>(row));
+  required.path = path;
+  lstTables.SetList(row, required.table + " (" + path + ")");
+  if (lstTables.Selected(row) != checked) {
     state().tableChangeGuard = true;
-    list.SetSelected(index, checked);
+    lstTables.SetSelected(row, checked);
   }
   state().tableChangeGuard = false;
 }
 
-}  // namespace
+std::string frmFixSet::scoreCandidate(const std::string& file, int& found, int& needed) const {
+  return BestPriority(file, brokenBackEnds, found, needed);
+}
 
 void frmFixSet::lstDatabases_Click() {
   const int row = lstDatabases.ListIndex;
-  if (row < 0 || row >= lstDatabases.ListCount() || row >= lsvDatabases.Count())
+  if (row < 0 || row >= lstDatabases.ListCount() ||
+      row >= static_cast<int>(shownCandidates.size())) {
     return;
+  }
   const bool selected = lstDatabases.Selected(row);
   if (selected && lblSatisfied.Visible) {
     // Every table is already satisfied: a further candidate has nothing to give.
@@ -218,27 +207,21 @@ void frmFixSet::lstDatabases_Click() {
 
   BusyPointer busy;
   try {
-    const std::string path = lsvDatabases.Item(row + 1).text;
+    const std::string path = shownCandidates[static_cast<std::size_t>(row)];
     if (!selected) {
       // Release what this candidate satisfied; links valid from the start (item data 1) and
       // tables another candidate holds stay as they are.
       for (int i = 0; i < lstTables.ListCount(); ++i) {
-        if (lstTables.ItemData(i) == 0 && pathOfRow(lstTables.List(i)) == path) {
-          setRow(lstTables, i, tableOfRow(lstTables.List(i)) + " ()", false);
-        }
+        if (lstTables.ItemData(i) == 0 && requiredTables_.at(i).path == path)
+          setRequiredTable(i, "", false);
       }
     } else if (auto candidate = openCandidate(path)) {
       // The first selected candidate that holds a table keeps it: checked rows are left alone.
       for (int i = 0; i < lstTables.ListCount(); ++i) {
-        const std::string text = lstTables.List(i);
         if (lstTables.Selected(i) || lstTables.ItemData(i) != 0)
           continue;
-        if (text.find(" (") == std::string::npos)
-          continue;
-        const std::string table = tableOfRow(text);
-        if (holdsLocalTable(*candidate, table)) {
-          setRow(lstTables, i, table + " (" + path + ")", true);
-        }
+        if (holdsLocalTable(*candidate, requiredTables_.at(i).table))
+          setRequiredTable(i, path, true);
       }
     }
   } catch (const dao::Error& error) {
@@ -278,7 +261,7 @@ void frmFixSet::cmdBrowse_Click() {
 bool frmFixSet::offerCandidate(const std::string& file) {
   using uikit::Buttons;
   using uikit::Icon;
-  if (file == state().currentFrontEndPath) {
+  if (isCurrentFrontEnd(file)) {
     uikit::MsgBox("You cannot add the current database application to the list.", Buttons::OK,
                   Icon::Critical, "Selection Error");
     return false;
@@ -294,7 +277,7 @@ bool frmFixSet::offerCandidate(const std::string& file) {
 
   int found = 0;
   int needed = 0;
-  const std::string score = CalcPriority(file, txtDatabasePath.Text, found, needed);
+  const std::string score = scoreCandidate(file, found, needed);
   if (score == "Error") {
     uikit::MsgBox("Unable to add " + file + " to the list", Buttons::OK, Icon::Information,
                   "Error Adding Database");
@@ -323,14 +306,14 @@ void frmFixSet::cmdSearch_Click() {
 
 void frmFixSet::cmdNext_Click() {
   for (int i = 0; i < lstTables.ListCount(); ++i) {
-    if (lstTables.List(i).find("()") != std::string::npos) {
+    if (!lstTables.Selected(i) || requiredTables_.at(i).path.empty()) {
       // Some table has no back end yet: the user decides what becomes of it first.
       handOver(uikit::form<frmMissingLinks>());
       return;
     }
   }
   runNextModule([this] {
-    rewriteActiveSetLinks(chosenLinks(lstTables));
+    rewriteActiveSetLinks(chosenLinks(*this));
     finish();
   });
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "ui/wizard/WizardPage.h"
 
@@ -33,6 +34,33 @@ class frmFixSet : public WizardPage {
   // The file chosen in the last Browse, offered as the dialog's start next time.
   std::string lastBrowsedFile;
 
+  // The back ends of the active set that the last validation found broken, distinct, in link
+  // order. Every candidate, however it was found, is scored against each of them and keeps its
+  // best score (scoreCandidate).
+  std::vector<std::string> brokenBackEnds;
+  // The candidate path of each row of lstDatabases, as LoadListbox drew it: a click means the
+  // candidate the user saw, and a redraw keeps the selection with its candidate.
+  std::vector<std::string> shownCandidates;
+
+  // A row of lstTables as the page keeps it beside the row: the table the active set needs and
+  // the back end that holds it ("" while unresolved). Never parsed back from the shown text, in
+  // which a table named "Orders (old)" would look like a table with a path.
+  struct RequiredTable {
+    std::string table;
+    std::string path;
+  };
+  const std::vector<RequiredTable>& requiredTables() const { return requiredTables_; }
+  void clearRequiredTables();
+  // Adds a row "<table> (<path>)", or "<table> ()" when path is "", unchecked, item data 0.
+  void addRequiredTable(const std::string& table, const std::string& path);
+  // Gives row a back end (path "" leaves it unresolved) and its check, both as the page's own
+  // change: the table-change guard lets it stand.
+  void setRequiredTable(int row, const std::string& path, bool checked);
+
+  // CalcPriority of a candidate against each broken back end (every back end of the active set
+  // when none is broken), the best of them with its counts.
+  std::string scoreCandidate(const std::string& file, int& found, int& needed) const;
+
   void Form_Load() override;
   void Form_Activate() override;
   void lstDatabases_Click();
@@ -51,10 +79,8 @@ class frmFixSet : public WizardPage {
  private:
   // Shows lblSatisfied (white) while every required table is checked, hides it otherwise.
   void showSatisfied();
-};
 
-// A required-table row of lstTables: "<table> (<path>)", or "<table> ()" when unresolved.
-std::string tableOfRow(const std::string& row);
-std::string pathOfRow(const std::string& row);
+  std::vector<RequiredTable> requiredTables_;
+};
 
 }  // namespace orvanta

@@ -88,7 +88,7 @@ void frmMissingLinks::cmdNext_Click() {
       // The set stays broken on purpose: the wizard comes back at the next start-up anyway.
       confirmIgnore(false);
     } else if (optRemoveLinks.value()) {
-      rewriteActiveSetLinks(chosenLinks(fixSet.lstTables));
+      rewriteActiveSetLinks(chosenLinks(fixSet));
       finish();
     } else if (optCreateSet.value()) {
       const std::string name = txtSetName.Text;
@@ -103,7 +103,7 @@ void frmMissingLinks::cmdNext_Click() {
         SetFocus(txtSetName);
         return;
       }
-      createActiveSetWithLinks(name, description, chosenLinks(fixSet.lstTables));
+      createActiveSetWithLinks(name, description, chosenLinks(fixSet));
       finish();
     }
   });

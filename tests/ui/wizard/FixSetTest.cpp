@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <fstream>
 
 #include "engine/Engine.h"
+#include "tests/support/SqliteFiles.h"
 #include "tests/ui/wizard/WizardFixture.h"
 #include "ui/wizard/frmFixSet.h"
 
@@ -89,11 +91,14 @@ TEST_F(FixSetTest, BrowseRefusesAndAsks) {
   const std::string two = dir.file("elsewhere/two.mdb"), all = dir.file("elsewhere/all.mdb");
   testsupport::makeBackEnd(two, {"tblA", "tblB"});
   testsupport::makeBackEnd(all, {"tblA", "tblB", "tblD"});
-  const std::string newUpper = dir.file("app/data/NEW.MDB");
-  for (const std::string& file : {fe, newUpper, two, two, all, std::string()})
+  const std::string newUpper = dir.file("app/data/NEW.MDB"), feLink = dir.file("fe-link.mdb");
+  std::filesystem::create_symlink(fe, feLink);  // the front end under another name
+  for (const std::string& file : {fe, feLink, newUpper, two, two, all, std::string()})
     desk.chooseFile(file);  // "" cancels
-  desk.answer(Answer::OK, "You cannot add the current database application to the list.",
-              "Selection Error");
+  for (int i = 0; i < 2; ++i) {
+    desk.answer(Answer::OK, "You cannot add the current database application to the list.",
+                "Selection Error");
+  }
   desk.answer(Answer::OK, newUpper + " is already in the list of possible databases.",
               "Duplicate Database");
   const char* question =
@@ -102,7 +107,7 @@ TEST_F(FixSetTest, BrowseRefusesAndAsks) {
   desk.answer(Answer::Yes, question, "Confirm Selection");
   std::vector<int> counts;  // candidates in the store and rows shown, after each Browse
   desk.onShow<frmFixSet>("frmFixSet", [&](frmFixSet& p) {
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 7; ++i) {
       script::click(p, "cmdBrowse");
       counts.push_back(p.lsvDatabases.Count() * 100 + p.lstDatabases.ListCount());
     }
@@ -110,9 +115,54 @@ TEST_F(FixSetTest, BrowseRefusesAndAsks) {
   });
   page().ShowModal();
 
-  // Refused, refused, answered No: nothing added; Yes: two.mdb; all.mdb without a question.
+  // Refused thrice, answered No: nothing added; Yes: two.mdb; all.mdb without a question.
   const int start = counts.at(0);
-  EXPECT_EQ(counts, (std::vector<int>{start, start, start, start + 101, start + 202, start + 202}));
+  EXPECT_EQ(counts,
+            (std::vector<int>{start, start, start, start, start + 101, start + 202, start + 202}));
+}
+
+// A redraw of the candidates (here after Browse added one that sorts above) keeps the selection
+// with its candidate, so the chosen one can still be deselected to release its tables.
+TEST_F(FixSetTest, SelectionFollowsItsCandidateThroughARedraw) {
+  const std::string copy = dir.file("app/data/old-copy.mdb");  // scores above new.mdb
+  testsupport::makeBackEnd(copy, {"tblA", "tblB", "tblD"});
+  desk.chooseFile(copy);
+  desk.onShow<frmFixSet>("frmFixSet", [&](frmFixSet& p) {
+    script::clickRow(p, "lstDatabases", row(newBe));
+    script::click(p, "cmdBrowse");
+    EXPECT_EQ(row(copy), 0);
+    EXPECT_TRUE(p.lstDatabases.Selected(row(newBe)));
+    EXPECT_FALSE(p.lstDatabases.Selected(row(copy)));
+    script::clickRow(p, "lstDatabases", row(newBe));
+    EXPECT_EQ(tables(), "A() B() C(ok)x D()");
+    script::close(p);
+  });
+  page().ShowModal();
+  EXPECT_EQ(desk.beeps(), 0);
+}
+
+// A candidate left with a hot journal that names another file: replaying it would rewrite the
+// candidate and delete that file. The candidate is shown Locked, gives no tables when clicked,
+// and every file stays as it was.
+TEST_F(FixSetTest, ACandidateWithAHotJournalIsLockedAndLeftAlone) {
+  const std::string hot = dir.file("app/data/hot.mdb"), victim = dir.file("victim.txt");
+  testsupport::makeBackEnd(hot, {"tblA", "tblB", "tblD"});
+  std::ofstream(victim) << "precious";
+  testsupport::plantHotJournal(hot, "PRAGMA user_version = 7", victim);
+  const std::vector<std::string> files{hot, hot + "-journal", victim};
+  std::vector<std::string> before;
+  for (const std::string& file : files)
+    before.push_back(testsupport::fileBytes(file));
+  ASSERT_FALSE(ValidateLinkSets());
+  desk.onShow<frmFixSet>("frmFixSet", [&](frmFixSet& p) {
+    EXPECT_NE(p.lstDatabases.List(row(hot)).find("(Score:  Locked,"), std::string::npos);
+    script::clickRow(p, "lstDatabases", row(hot));
+    EXPECT_EQ(tables(), "A() B() C(ok)x D()");
+    script::close(p);
+  });
+  page().ShowModal();
+  for (std::size_t i = 0; i < files.size(); ++i)
+    EXPECT_TRUE(testsupport::fileBytes(files[i]) == before[i]) << files[i] << " changed";
 }
 
 // Next with tables left unresolved goes to Missing Links without changing anything; Next with all

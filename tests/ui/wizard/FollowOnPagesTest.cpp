@@ -11,6 +11,8 @@
 #include "tests/ui/wizard/WizardFixture.h"
 #include "ui/wizard/frmCreateNewSet.h"
 #include "ui/wizard/frmFixSet.h"
+#include "ui/wizard/frmIIb2c2.h"
+#include "ui/wizard/frmIb1.h"
 #include "ui/wizard/frmMissingLinks.h"
 #include "ui/wizard/frmSwitchSet.h"
 
@@ -22,16 +24,17 @@ uikit::Form& load() {
   return uikit::form<F>();
 }
 
-// Main holds tblA and tblB of be; the Fix Set page resolved tblA to be2 and left tblB open.
+// Main holds "tblA (old)" and "tblB (x)" of be; the Fix Set page resolved the first to be2 and
+// left the second open. The names hold what a row shows around its path.
 void resolvedOnlyA(WizardTest& t) {
-  testsupport::makeBackEnd(t.be, {"tblA", "tblB"});
-  testsupport::makeBackEnd(t.be2, {"tblA"});
-  t.buildWorld({{"tblA", t.be}, {"tblB", t.be}}, {{"tblA", t.be}, {"tblB", t.be}});
-  auto& tables = uikit::form<frmFixSet>().lstTables;
-  tables.AddItem("tblA (" + t.be2 + ")");
-  state().tableChangeGuard = true;
-  tables.SetSelected(0, true);
-  tables.AddItem("tblB ()");
+  testsupport::makeBackEnd(t.be, {"tblA (old)", "tblB (x)"});
+  testsupport::makeBackEnd(t.be2, {"tblA (old)"});
+  const Links links{{"tblA (old)", t.be}, {"tblB (x)", t.be}};
+  t.buildWorld(links, links);
+  auto& page = uikit::form<frmFixSet>();
+  page.addRequiredTable("tblA (old)", "");
+  page.setRequiredTable(0, t.be2, true);
+  page.addRequiredTable("tblB (x)", "");
 }
 
 // Remove Links and Create Set keep the resolved links only, with set IDs beyond 16 bits too; a
@@ -41,13 +44,14 @@ TEST_F(WizardTest, MissingLinksKeepsTheResolvedLinks) {
   for (const auto& [input, fault, trail, after, active] : std::vector<std::array<std::string, 5>>{
            {"click optRemoveLinks\nclick cmdNext\nclick cmdFinish", "",
             "frmMissingLinks:CreateSet frmMissingLinks:RemoveLinks frmFinish",
-            "*Main.tblA=be2 | tblA=be2", "Main"},
+            "*Main.tblA (old)=be2 | tblA (old)=be2", "Main"},
            {"type txtSetName Partial\nclick cmdNext\nclick cmdFinish", "",
             "frmMissingLinks:CreateSet frmFinish",
-            "Main.tblA=be Main.tblB=be *Partial.tblA=be2 | tblA=be2", "Partial"},
+            "Main.tblA (old)=be Main.tblB (x)=be *Partial.tblA (old)=be2 | tblA (old)=be2",
+            "Partial"},
            {"type txtSetName Partial\nclick cmdNext\nok\nclose", "append",
             "frmMissingLinks:CreateSet [cmdNext_Click] frmMissingLinks:CreateSet",
-            "*Main.tblA=be *Main.tblB=be | tblA=be tblB=be", "Main"}}) {
+            "*Main.tblA (old)=be *Main.tblB (x)=be | tblA (old)=be tblB (x)=be", "Main"}}) {
     restart();
     resolvedOnlyA(*this);
     dao::OpenDatabase(fe)->Execute("UPDATE tblLinkedSets SET ID = 40000 WHERE Name = 'Main'");
@@ -90,6 +94,34 @@ TEST_F(WizardTest, NewSetFieldsAreChecked) {
     EXPECT_EQ(focused, focus) << text;
   }
   EXPECT_EQ(world(), before);
+}
+
+// Replacing the active set's links by the current ones, or making a new active set of them, is
+// all or nothing: when a link row cannot be written, every set is as it was.
+TEST_F(WizardTest, SetsFromTheCurrentLinksAreAllOrNothing) {
+  const std::string refused = " [cmdNext_Click - 3000] ";
+  for (const auto& [page, input, trail] :
+       std::vector<std::tuple<uikit::Form& (*)(), std::string, std::string>>{
+           {load<frmIb1>, "click optUpdateSet\nclick cmdNext\nok\nclose",
+            "frmIb1:RelinkToSet frmIb1:UpdateSet" + refused + "frmIb1:UpdateSet"},
+           {load<frmIIb2c2>, "click optUpdateSet\nclick cmdNext\nok\nclose",
+            "frmIIb2c2:FixSet frmIIb2c2:UpdateSet" + refused + "frmIIb2c2:UpdateSet"},
+           {load<frmCreateNewSet>, "click cmdNext\nok\nclose",
+            "frmCreateNewSet" + refused + "frmCreateNewSet"}}) {
+    restart();
+    testsupport::makeBackEnd(be, {"tblA"});
+    testsupport::makeBackEnd(be2, {"tblA"});
+    buildWorld({{"tblA", be}}, {{"tblA", be2}});
+    dao::OpenDatabase(fe)->Execute(
+        "CREATE TRIGGER refuse BEFORE INSERT ON tblLinkedTables BEGIN SELECT RAISE(ABORT, "
+        "'refused'); END");
+    const std::string before = world();
+    const auto sets = testsupport::linkSets(fe);
+    EXPECT_EQ(run(page(), input), trail);
+    EXPECT_EQ(world(), before) << trail;
+    EXPECT_EQ(testsupport::linkSets(fe), sets) << trail;
+    EXPECT_EQ(state().activeSetName, "Main");
+  }
 }
 
 // Over a front end with two links and no link set yet, as the check finds it: the set is created

@@ -10,10 +10,4 @@ int runSets(const Options&) {
       "changed");
 }
 
-int runSwitch(const Options&) {
-  throw FatalError(
-      "the Switch Set Manager window is not available in this build yet; the check was not run "
-      "and nothing was changed");
-}
-
 }  // namespace vantrel

@@ -69,8 +69,10 @@ TEST(CliUsage, EveryRefusalExitsWithStatusTwoAndOneLineAndChangesNothing) {
       {{"status", "--json", "--", "-odd.mdb"}, "no such file"},  // `--` ends the options
       {{"sets"}, "missing FRONTEND"},
       {{"sets", frontEnd}, "the Set Manager window is not available"},
-      {{"switch", frontEnd}, "the Switch Set Manager window is not available"},
       {{"switch", frontEnd, "--json"}, "unknown option"},
+      {{"switch", frontEnd, "--no-set-switching"}, "unknown option"},
+      {{"switch", frontEnd, "--ui=bogus"}, "unknown --ui value 'bogus'"},
+      {{"switch", text}, "not a database"},
       {{"demo", dir.file("d"), "--scenario", "broken"}, "unknown --scenario value 'broken'"},
       {{"demo", dir.file("a"), dir.file("b")}, "unexpected argument"},
       {{"demo", text}, "not a folder"},

@@ -57,9 +57,9 @@ TEST(CliSwitch, SwitchesToAnotherSetAtTheConsole) {
     fs::copy_file(dir.file(std::string("App/Data/") + file),
                   dir.file(std::string("App/Test/") + file));
   const std::string sales = dir.file("App/Test/Sales.mdb"), staff = dir.file("App/Test/Staff.mdb");
-  testsupport::addLinkSet(
-      frontEnd, "Test", "Copies to try things on", false,
-      {{"Customers", sales}, {"Orders", sales}, {"Employees", staff}, {"Departments", staff}});
+  const std::vector<testsupport::Link> links = {
+      {"Customers", sales}, {"Orders", sales}, {"Employees", staff}, {"Departments", staff}};
+  testsupport::addLinkSet(frontEnd, "Test", "Copies to try things on", false, links);
 
   const Result result =
       run({"switch", frontEnd, "--ui=console"}, "click lstLinkSets 1\nclick cmdOk\n");
@@ -72,17 +72,13 @@ TEST(CliSwitch, SwitchesToAnotherSetAtTheConsole) {
   EXPECT_EQ(status["linkSets/1/name"], "Test");
   EXPECT_EQ(status["linkSets/1/active"], "true");
   EXPECT_EQ(status["linkSets/1/frontEndPath"], frontEnd);
-  for (const auto& [table, backEnd] : {std::pair{"Customers", sales},
-                                       {"Orders", sales},
-                                       {"Employees", staff},
-                                       {"Departments", staff}}) {
-    EXPECT_EQ(linked(status, table, "connect"), ";DATABASE=" + backEnd);
-    EXPECT_EQ(linked(status, table, "opens"), "true") << table;
+  for (const auto& link : links) {
+    EXPECT_EQ(linked(status, link.table, "connect"), ";DATABASE=" + link.backEnd);
+    EXPECT_EQ(linked(status, link.table, "opens"), "true") << link.table;
   }
 
   // Read-only, the check says so once; the window never opens and the exit status tells.
-  fs::permissions(frontEnd,
-                  fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+  fs::permissions(frontEnd, fs::perms::owner_write | fs::perms::group_write,
                   fs::perm_options::remove);
   const Result refused = run({"switch", frontEnd, "--ui=console"}, "click cmdCancel\n");
   EXPECT_EQ(refused.exitCode, 2);

@@ -40,7 +40,6 @@ class frmSwitchSetManager : public uikit::Form {
     bool valid = false;   // the set's stored verdict, refreshed when the window loads
     bool active = false;  // the set's ActiveSet flag ("(ACTIVE)" in the list)
   };
-  const std::vector<SetEntry>& setTable() const { return sets_; }
 
   // Shows entry index of the set table: description, validity label and tables.
   void LoadTables(int index);

@@ -11,6 +11,10 @@
 
 namespace orvanta {
 
+// The open-file dialog's filter wherever the user browses for a back end.
+inline constexpr const char* kDatabaseFilter =
+    "Access Database(*.mdb;*.mda;*.mde;*.mdw)|*.mdb; *.mda; *.mde; *.mdw|All(*.*)|*.*";
+
 class frmFixSet : public WizardPage {
  public:
   frmFixSet();

@@ -74,6 +74,42 @@ void drawPlaceholder(QPainter& p, const QRectF& r) {
   p.drawLine(r.topRight(), r.bottomLeft());
 }
 
+// The link status pictures, drawn on a 16 x 12 grid scaled to r: a green tick, a red cross, a
+// yellow question mark, a red exclamation mark and black letters N/A.
+bool drawStatus(QPainter& p, const QRectF& r, const std::string& name) {
+  p.save();
+  p.translate(r.topLeft());
+  p.scale(r.width() / 16.0, r.height() / 12.0);
+  bool known = true;
+  if (name == "status-pass") {
+    p.setPen(QPen(QColor(0, 150, 0), 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(QPolygonF({QPointF(3, 6.5), QPointF(6.5, 10), QPointF(13, 2)}));
+  } else if (name == "status-fail") {
+    p.setPen(QPen(QColor(210, 0, 0), 2.4, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(4, 2), QPointF(12, 10));
+    p.drawLine(QPointF(12, 2), QPointF(4, 10));
+  } else if (name == "status-uncertain" || name == "status-childfail") {
+    const bool question = name == "status-uncertain";
+    QFont font = p.font();
+    font.setBold(true);
+    font.setPixelSize(12);
+    p.setFont(font);
+    p.setPen(question ? QColor(200, 160, 0) : QColor(210, 0, 0));
+    p.drawText(QRectF(0, -1, 16, 13), Qt::AlignCenter, question ? "?" : "!");
+  } else if (name == "status-notapp") {
+    QFont font = p.font();
+    font.setBold(true);
+    font.setPixelSize(8);
+    p.setFont(font);
+    p.setPen(Qt::black);
+    p.drawText(QRectF(0, 0, 16, 12), Qt::AlignCenter, "N/A");
+  } else {
+    known = false;
+  }
+  p.restore();
+  return known;
+}
+
 }  // namespace
 
 QPixmap picturePixmap(const std::string& image, QSize size) {
@@ -85,6 +121,10 @@ QPixmap picturePixmap(const std::string& image, QSize size) {
   p.setRenderHint(QPainter::Antialiasing);
   const QRectF r(QPointF(0, 0), QSizeF(size));
   const std::string name = lower(image);
+  if (name.empty())
+    return pixmap;  // a plain picture box: its background colour is all there is
+  if (drawStatus(p, r, name))
+    return pixmap;
   if (name == "marker")
     drawMarker(p, r);
   else if (name == "side")
@@ -96,6 +136,8 @@ QPixmap picturePixmap(const std::string& image, QSize size) {
 
 QIcon nodeIcon(const std::string& name) {
   const std::string n = lower(name);
+  if (n.rfind("status-", 0) == 0)
+    return QIcon(picturePixmap(n, QSize(16, 12)));
   QStyle::StandardPixmap which = QStyle::SP_FileIcon;
   if (mentions(n, "open"))
     which = QStyle::SP_DirOpenIcon;

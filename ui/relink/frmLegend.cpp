@@ -8,7 +8,7 @@ namespace orvanta {
 namespace {
 
 constexpr int kRowHeight = 345;
-constexpr int kBoxWidth = 4815;
+constexpr int kBoxWidth = 6135;
 constexpr int kBoxHeight = 5 * kRowHeight + 180;
 
 }  // namespace

@@ -21,7 +21,7 @@ using uikit::vbCrLf;
 
 // Layout, in twips. The top part (active set, buttons, link information) never moves; the Link
 // Status frame opens below it and pushes the candidate frame and the buttons down.
-constexpr int kWidth = 9015;
+constexpr int kWidth = 11415;
 constexpr int kFrameLeft = 120;
 constexpr int kFrameWidth = kWidth - 360;
 constexpr int kInnerWidth = kFrameWidth - 240;
@@ -62,31 +62,33 @@ std::string text1() {
 
 frmLinkManager::frmLinkManager()
     : uikit::Form("frmLinkManager"),
-      Label1(add<uikit::Label>("Label1", {kFrameLeft, 150, 1935, 255})),
-      lblActiveLinkSet(add<uikit::Label>("lblActiveLinkSet", {2100, 150, 3840, 255})),
-      lblTableName(add<uikit::Label>("lblTableName", {6060, 150, 2715, 255})),
+      Label1(add<uikit::Label>("Label1", {kFrameLeft, 150, 2460, 255})),
+      lblActiveLinkSet(add<uikit::Label>("lblActiveLinkSet", {2640, 150, 4560, 255})),
+      lblTableName(add<uikit::Label>("lblTableName", {7320, 150, 3975, 255})),
       cmdSetMgr(add<uikit::CommandButton>("cmdSetMgr", {kFrameLeft, 510, 1935, kButtonHeight})),
-      lblStatusMsg(add<uikit::Label>("lblStatusMsg", {2190, 570, 4560, 255})),
+      lblStatusMsg(add<uikit::Label>("lblStatusMsg", {2250, 570, 6900, 255})),
       cmdExpand(add<uikit::CommandButton>(
           "cmdExpand", {kFrameLeft + kFrameWidth - 1815, 510, 1815, kButtonHeight})),
       Frame2(add<uikit::Frame>("Frame2", {kFrameLeft, 1020, kFrameWidth, 2040})),
-      txtLinkStatus(add<uikit::TextBox>("txtLinkStatus", {120, 270, kInnerWidth, 1125}, &Frame2)),
-      Label2(add<uikit::Label>("Label2", {120, 1470, 3000, 225}, &Frame2)),
-      lblDatabasePath(add<uikit::Label>("lblDatabasePath", {120, 1725, kInnerWidth, 225}, &Frame2)),
+      txtLinkStatus(add<uikit::TextBox>("txtLinkStatus", {120, 270, kInnerWidth, 1335}, &Frame2)),
+      Label2(add<uikit::Label>("Label2", {120, 1710, 3300, 225}, &Frame2)),
+      lblDatabasePath(
+          add<uikit::Label>("lblDatabasePath", {3480, 1710, kInnerWidth - 3360, 225}, &Frame2)),
       fraLinkStatus(add<uikit::Frame>("fraLinkStatus", {kFrameLeft, 3180, kFrameWidth, 2205})),
-      Text2(add<uikit::TextBox>("Text2", {120, 270, kInnerWidth, 525}, &fraLinkStatus)),
-      treLinkStatus(add<uikit::TreeView>("treLinkStatus", {120, 870, 5775, 1215}, &fraLinkStatus)),
-      Label4(add<uikit::Label>("Label4", {6015, 900, 2520, 450}, &fraLinkStatus)),
-      cmdLegend(add<uikit::CommandButton>("cmdLegend", {6015, 1470, 1575, kButtonHeight},
-                                          &fraLinkStatus)),
+      Text2(add<uikit::TextBox>("Text2", {120, 270, kInnerWidth, 705}, &fraLinkStatus)),
+      treLinkStatus(add<uikit::TreeView>("treLinkStatus", {120, 1035, kInnerWidth - 3000, 1050},
+                                         &fraLinkStatus)),
+      Label4(add<uikit::Label>("Label4", {kInnerWidth - 2760, 1065, 2880, 480}, &fraLinkStatus)),
+      cmdLegend(add<uikit::CommandButton>(
+          "cmdLegend", {kInnerWidth - 2760, 1620, 1575, kButtonHeight}, &fraLinkStatus)),
       fraDataSources(add<uikit::Frame>("fraDataSources",
                                        {kFrameLeft, kCollapsed.dataSourcesTop, kFrameWidth, 2160})),
-      Text1(add<uikit::TextBox>("Text1", {120, 270, kInnerWidth, 525}, &fraDataSources)),
+      Text1(add<uikit::TextBox>("Text1", {120, 270, kInnerWidth, 540}, &fraDataSources)),
       lsvDatabases(
-          add<uikit::ListView>("lsvDatabases", {120, 870, kInnerWidth, 825}, &fraDataSources)),
-      Label3(add<uikit::Label>("Label3", {4080, 1800, 2955, 225}, &fraDataSources)),
+          add<uikit::ListView>("lsvDatabases", {120, 870, kInnerWidth, 855}, &fraDataSources)),
+      Label3(add<uikit::Label>("Label3", {kInnerWidth - 6300, 1830, 4800, 225}, &fraDataSources)),
       cmdOpenScoring(add<uikit::CommandButton>(
-          "cmdOpenScoring", {kFrameLeft + kInnerWidth - 1335, 1740, 1335, 345}, &fraDataSources)),
+          "cmdOpenScoring", {kFrameLeft + kInnerWidth - 1335, 1770, 1335, 345}, &fraDataSources)),
       cmdBrowse(add<uikit::CommandButton>(
           "cmdBrowse", {kFrameLeft, kCollapsed.buttonTop, kButtonWidth, kButtonHeight})),
       cmdSearch(add<uikit::CommandButton>(

@@ -6,10 +6,10 @@ namespace orvanta {
 
 frmScoring::frmScoring()
     : uikit::Form("frmScoring"),
-      txtText(add<uikit::TextBox>("txtText", {120, 120, 6975, 4335})),
-      cmdOk(add<uikit::CommandButton>("cmdOk", {120 + (6975 - 1215) / 2, 4575, 1215, 375})) {
+      txtText(add<uikit::TextBox>("txtText", {120, 120, 7935, 5535})),
+      cmdOk(add<uikit::CommandButton>("cmdOk", {120 + (7935 - 1215) / 2, 5775, 1215, 375})) {
   Caption = "How the Scoring System Works...";
-  geometry = {0, 0, 7335, 5535};
+  geometry = {0, 0, 8295, 6735};
   txtText.MultiLine = true;
   txtText.Locked = true;
   cmdOk.Caption = "&OK";

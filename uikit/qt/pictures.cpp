@@ -91,11 +91,16 @@ bool drawStatus(QPainter& p, const QRectF& r, const std::string& name) {
   } else if (name == "status-uncertain" || name == "status-childfail") {
     const bool question = name == "status-uncertain";
     QFont font = p.font();
-    font.setBold(true);
-    font.setPixelSize(12);
-    p.setFont(font);
-    p.setPen(question ? QColor(200, 160, 0) : QColor(210, 0, 0));
-    p.drawText(QRectF(0, -1, 16, 13), Qt::AlignCenter, question ? "?" : "!");
+    font.setWeight(QFont::Black);
+    font.setPixelSize(14);
+    // Outlined, so that the yellow stands out on a white tree as well as on a grey face.
+    QPainterPath glyph;
+    glyph.addText(0, 0, font, question ? "?" : "!");
+    const QRectF box = glyph.boundingRect();
+    glyph.translate(8 - box.center().x(), 6 - box.center().y());
+    p.setPen(QPen(question ? QColor(120, 90, 0) : QColor(120, 0, 0), 0.8));
+    p.setBrush(question ? QColor(250, 200, 0) : QColor(220, 0, 0));
+    p.drawPath(glyph);
   } else if (name == "status-notapp") {
     QFont font = p.font();
     font.setBold(true);

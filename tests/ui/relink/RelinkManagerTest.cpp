@@ -431,6 +431,22 @@ TEST_F(RelinkManager, LayoutsToggleAndHelpWindowsShowTheirTexts) {
   EXPECT_FALSE(open());
 }
 
+TEST_F(RelinkManager, AfterTheSetManagerTheSetsAreStillReadFromTheMovedFrontEnd) {
+  // The set recorded a place the front end has left; the Set Manager reloads the active set,
+  // yet scoring must go on reading the sets where the front end is now.
+  testsupport::makeBackEnd(be2, {"Customers"});
+  build({{"Customers", be}}, dir.file("gone/fe.mdb"));
+  then([&](Window& w) {
+    script::click(w, "cmdSetMgr");
+    desk.chooseFile(be2);
+    script::click(w, "cmdBrowse");
+    EXPECT_EQ(rows(w), "be2 77 1 of 1, be2 77 1 of 1");
+  });
+  desk.onShow("frmSetManager", script::clicking("cmdClose"));
+  done();
+  EXPECT_FALSE(open());
+}
+
 TEST_F(RelinkManager, WithoutAnActiveSetTheSetManagerOpens) {
   testsupport::makeFrontEnd(fe);
   testsupport::addLinkSet(fe, "Idle", "", false, {});

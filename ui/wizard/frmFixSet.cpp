@@ -10,6 +10,7 @@
 #include "engine/Reports.h"
 #include "paths/OpenCandidate.h"
 #include "paths/modFunctions.h"
+#include "search/frmSearch.h"
 #include "ui/wizard/SetRewrite.h"
 #include "ui/wizard/frmFEMoved.h"
 #include "ui/wizard/frmMissingLinks.h"
@@ -255,24 +256,29 @@ void frmFixSet::cmdBrowse_Click() {
   if (file.empty())
     return;
   lastBrowsedFile = file;
-  offerCandidate(file);
+  offerCandidate(file, "You cannot add the current database application to the list.");
 }
 
-bool frmFixSet::offerCandidate(const std::string& file) {
+frmFixSet::Offer frmFixSet::offerCandidate(const std::string& file,
+                                           const std::string& frontEndRefusal,
+                                           const std::function<void()>& beforeRefusal) {
   using uikit::Buttons;
   using uikit::Icon;
-  if (isCurrentFrontEnd(file)) {
-    uikit::MsgBox("You cannot add the current database application to the list.", Buttons::OK,
-                  Icon::Critical, "Selection Error");
-    return false;
-  }
+  const bool frontEnd = isCurrentFrontEnd(file);
   const std::string key = upper(file);
-  for (const auto& item : lsvDatabases.items()) {
-    if (upper(item.text) == key) {
+  const bool listed =
+      std::any_of(lsvDatabases.items().begin(), lsvDatabases.items().end(),
+                  [&](const uikit::ListView::ListItem& item) { return upper(item.text) == key; });
+  if (frontEnd || listed) {
+    if (beforeRefusal)
+      beforeRefusal();
+    if (frontEnd) {
+      uikit::MsgBox(frontEndRefusal, Buttons::OK, Icon::Critical, "Selection Error");
+    } else {
       uikit::MsgBox(file + " is already in the list of possible databases.", Buttons::OK,
                     Icon::Information, "Duplicate Database");
-      return false;
     }
+    return Offer::Refused;
   }
 
   int found = 0;
@@ -281,7 +287,7 @@ bool frmFixSet::offerCandidate(const std::string& file) {
   if (score == "Error") {
     uikit::MsgBox("Unable to add " + file + " to the list", Buttons::OK, Icon::Information,
                   "Error Adding Database");
-    return false;
+    return Offer::Failed;
   }
   bool add = true;
   if (found != needed) {
@@ -296,12 +302,12 @@ bool frmFixSet::offerCandidate(const std::string& file) {
     lsvDatabases.setSorted(true);
   }
   LoadListbox();
-  return add;
+  return add ? Offer::Added : Offer::Declined;
 }
 
 void frmFixSet::cmdSearch_Click() {
-  // The Database File Search dialog opens here once it exists; it adds the file the user picks
-  // through offerCandidate, by the same rules as Browse. Until then the button does nothing.
+  // The dialog adds the file the user picks through offerCandidate, by the rules of Browse.
+  uikit::form<frmSearch>().ShowModal();
 }
 
 void frmFixSet::cmdNext_Click() {

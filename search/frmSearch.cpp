@@ -121,6 +121,9 @@ void frmSearch::cmdSearch_Click() {
   // A drive inside another (the home folder inside "/") finds some files twice; each is
   // listed once.
   std::set<std::string> listed;
+  // The front end's own path is never offered; the same file under another name is listed,
+  // and OK refuses it.
+  const std::string frontEnd = state().currentFrontEndPath;
   for (int row = 0; row < LstDrives.ListCount(); ++row) {
     if (!LstDrives.Selected(row))
       continue;
@@ -129,7 +132,7 @@ void frmSearch::cmdSearch_Click() {
     if (!search.FindAll(files))
       continue;
     for (const std::string& file : files) {
-      if (!file.empty() && !isCurrentFrontEnd(file) && listed.insert(file).second)
+      if (!file.empty() && file != frontEnd && listed.insert(file).second)
         lstFiles.AddItem(file);
     }
   }

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cctype>
 #include <memory>
+#include <optional>
 
 #include "dao/dao.h"
 #include "engine/ComponentState.h"
 #include "engine/Engine.h"
 #include "engine/Reports.h"
+#include "fs/fs.h"
 #include "paths/OpenCandidate.h"
 #include "paths/modFunctions.h"
 #include "search/frmSearch.h"
@@ -283,7 +285,11 @@ frmFixSet::Offer frmFixSet::offerCandidate(const std::string& file,
 
   int found = 0;
   int needed = 0;
-  const std::string score = scoreCandidate(file, found, needed);
+  // Only a regular file can be a database. A FIFO, device or folder under a database's name (or
+  // a file gone since it was listed) is no candidate, not a locked one.
+  const std::optional<unsigned> kind = vfs::current().Attributes(file);
+  const bool regular = kind && (*kind & (vfs::kDirectory | vfs::kSystem)) == 0;
+  const std::string score = regular ? scoreCandidate(file, found, needed) : "Error";
   if (score == "Error") {
     uikit::MsgBox("Unable to add " + file + " to the list", Buttons::OK, Icon::Information,
                   "Error Adding Database");

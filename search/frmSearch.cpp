@@ -91,8 +91,10 @@ void frmSearch::Form_Load() {
 }
 
 void frmSearch::Form_Unload() {
-  // A search still running would go on for a window nobody sees.
-  searchShared().stopFlag = true;
+  // A search still running would go on for a window nobody sees. (Stop is enabled only while
+  // one runs; the flag stays down otherwise, for whoever searches next.)
+  if (cmdStop.Enabled)
+    searchShared().stopFlag = true;
 }
 
 void frmSearch::chkSelectAll_Click() {

@@ -190,8 +190,8 @@ TEST_F(SearchDialogTest, ConsoleRepairThroughASearch) {
                          " | tblA=?" + newBe + " tblB=?" + newBe + " tblD=?" + newBe);
 }
 
-// At the console, lines waiting during a long search are carried out (a piped Stop works), and
-// the folder being explored is printed as the search goes.
+// At the console, lines waiting during a long search are carried out (a piped Stop works, and so
+// does closing the window), and the folder being explored is printed as the search goes.
 TEST_F(SearchDialogTest, ConsoleStopAndProgress) {
   testsupport::makeBackEnd(dir.file("far/a/b/x.mdb"), {"tblA"});
   drives.mounts = {{dir.file("far/"), "ext4"}};
@@ -199,25 +199,33 @@ TEST_F(SearchDialogTest, ConsoleStopAndProgress) {
     std::string input;
     std::vector<std::string> printed;
     std::string notPrinted;
+    int listed;  // files in the list when the search is over
   };
   const std::string far = dir.file("far/");
   for (const Case& c : std::vector<Case>{
            {"check LstDrives 0\nclick cmdSearch\nclick cmdStop\nwait\nshow\n",
             {"cmdStop button \"Sto&p Search\" disabled", "lstFiles list\n  (empty)"},
-            "x.mdb"},
+            "x.mdb",
+            0},
            {"check LstDrives 0\nclick cmdSearch\nwait\nshow\n",
             {"sbrSearchStatus status \"" + far + "a\"\n",
              "sbrSearchStatus status \"" + far + "a/b\"\n", "   " + far + "a/b/x.mdb\n"},
-            "!"}}) {
+            "!",
+            2},
+           // Closed in the middle: the search ends with the window.
+           {"check LstDrives 0\nclick cmdSearch\nclose\n", {}, "!", 0}}) {
     uikit::unloadAllForms();
     std::istringstream in(c.input);
     std::ostringstream out;
     uikit::console::ConsoleDesktop console(in, out, {.patience = std::chrono::milliseconds(0)});
     uikit::ScopedDesktop use(console);
-    dialog().ShowModal();
+    uikit::KeepUnloadedForms keep;  // the list is read after the window closed
+    frmSearch& f = dialog();
+    f.ShowModal();
     for (const std::string& text : c.printed)
       EXPECT_NE(out.str().find(text), std::string::npos) << text << "\n" << out.str();
     EXPECT_EQ(out.str().find(c.notPrinted), std::string::npos) << out.str();
+    EXPECT_EQ(f.lstFiles.ListCount(), c.listed) << c.input;
   }
 }
 

@@ -18,9 +18,9 @@ namespace {
 // Layout, in twips: the drives and Select All on the left, the explanation right of them with
 // the two search buttons under it, the found files across the window, OK and Cancel at the
 // bottom right, and the status bar docked below everything.
-constexpr int kWidth = 10560;
+constexpr int kWidth = 10800;
 constexpr int kTopHeight = 1920;
-constexpr int kMsgLeft = 2880;
+constexpr int kMsgLeft = 3240;
 constexpr int kFilesTop = 2640;
 constexpr int kButtonTop = 5280;
 constexpr int kButtonWidth = 1215;

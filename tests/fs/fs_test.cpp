@@ -7,7 +7,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <map>
 
 #include "fs/fs.h"
 #include "tests/support/Fixtures.h"
@@ -161,35 +160,6 @@ TEST(Drives, HomeThenRealFileSystems) {
     expected.insert(expected.end(), real.begin(), real.end());
     EXPECT_EQ(vfs::driveList(table, c.home), expected) << c.home;
   }
-}
-
-// The find enumeration gives every entry once, with its kind, without sorting or examining files;
-// links carry the kind of what they reach, and a dangling one is left out.
-TEST(NativeFind, ReportsKindsForASearch) {
-  testsupport::TempDir dir;
-  std::ofstream(dir.file("a.mdb")) << "";
-  std::ofstream(dir.file(".h.mdb")) << "";
-  dir.mkdir("Sub");
-  ASSERT_EQ(mkfifo(dir.file("pipe.mdb").c_str(), 0644), 0);
-  fsys::create_directory_symlink(dir.path(), dir.file("loop"));
-  fsys::create_symlink(dir.file("a.mdb"), dir.file("link.mdb"));
-  fsys::create_symlink(dir.file("nowhere"), dir.file("dangling.mdb"));
-  std::error_code error;
-  auto listing = vfs::native().Find(dir.path(), error);
-  ASSERT_TRUE(listing);
-  std::map<std::string, unsigned> kinds;
-  for (vfs::FindData entry; listing->Next(entry);)
-    EXPECT_TRUE(kinds.emplace(entry.name, entry.attributes).second) << entry.name;
-  using namespace vfs;
-  EXPECT_EQ(kinds, (std::map<std::string, unsigned>{{"a.mdb", 0},
-                                                    {".h.mdb", kHidden},
-                                                    {"Sub", kDirectory},
-                                                    {"pipe.mdb", kSystem},
-                                                    {"loop", kDirectory | kSymbolicLink},
-                                                    {"link.mdb", kSymbolicLink}}));
-  EXPECT_FALSE(vfs::native().Find(dir.file("missing"), error));
-  EXPECT_EQ(error, std::errc::no_such_file_or_directory);
-  EXPECT_FALSE(vfs::native().Mounts().empty());  // the mount table of the machine running this
 }
 
 TEST(CurrentFileSystem, ScopedChoiceIsRestored) {

@@ -1,11 +1,9 @@
-// Common ground for the search suites: a file system that is the real one, except that the test
-// gives the mount table and the home folder (so the drive list is temporary folders) and may
-// serve some folders' listings itself (a huge folder, a file system that vanishes); a clean
-// search state and window list around each test.
+// Common ground for the search suites: the real file system, except that the test gives the mount
+// table and home folder (so drives are temporary folders) and may serve some folders' listings
+// itself; a clean search state and window list around each test.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <fstream>
 #include <map>

@@ -2,6 +2,8 @@
 // check does. Kept apart from the check itself so that every row can be tested on its own.
 #pragma once
 
+#include <string>
+
 namespace orvanta::detail {
 
 // The analysis results the table reads.
@@ -37,5 +39,9 @@ struct Decision {
 // The first row whose condition holds. Row 5 and 6 outcomes that the table leaves open (a link
 // count of 0, when counting failed) are Nothing.
 Decision decideStartupAction(const Situation& s);
+
+// Whether the front end cannot be written: the file has no write permission bit, or the file or
+// its folder (where the engine keeps its journal) refuses this process writing.
+bool frontEndReadOnly(const std::string& frontEnd);
 
 }  // namespace orvanta::detail

@@ -19,9 +19,6 @@
 namespace orvanta {
 namespace {
 
-constexpr const char* kDatabaseFilter =
-    "Access Database(*.mdb;*.mda;*.mde;*.mdw)|*.mdb; *.mda; *.mde; *.mdw|All(*.*)|*.*";
-
 // The page is taller than the situation pages: two lists share its body.
 constexpr int kFixHeight = 7800;
 constexpr int kFixButtonTop = kFixHeight - 780;

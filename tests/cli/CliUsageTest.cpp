@@ -68,7 +68,7 @@ TEST(CliUsage, EveryRefusalExitsWithStatusTwoAndOneLineAndChangesNothing) {
       {{"status", "-odd.mdb"}, "unknown option"},
       {{"status", "--json", "--", "-odd.mdb"}, "no such file"},  // `--` ends the options
       {{"sets"}, "missing FRONTEND"},
-      {{"sets", frontEnd}, "the Set Manager window is not available"},
+      {{"sets", text}, "not a database"},
       {{"switch", frontEnd}, "the Switch Set Manager window is not available"},
       {{"switch", frontEnd, "--json"}, "unknown option"},
       {{"demo", dir.file("d"), "--scenario", "broken"}, "unknown --scenario value 'broken'"},

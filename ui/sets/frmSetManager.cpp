@@ -20,10 +20,10 @@ using uikit::Icon;
 
 // Layout, in twips, inside fraLinkSets.
 constexpr int kPad = 240;
-constexpr int kRight = 7680;  // right edge of the contents
+constexpr int kRight = 8400;  // right edge of the contents
 constexpr int kButtonHeight = 375;
-constexpr int kSetButtonWidth = 1005;
-constexpr int kLinkButtonWidth = 1215;
+constexpr int kSetButtonWidth = 1095;
+constexpr int kLinkButtonWidth = 1335;
 constexpr int kGap = 60;
 constexpr int kSetButtonsTop = 1290;
 constexpr int kLinkButtonsTop = 5130;
@@ -32,7 +32,8 @@ uikit::Geometry setButton(int index) {
   return {kPad + index * (kSetButtonWidth + kGap), kSetButtonsTop, kSetButtonWidth, kButtonHeight};
 }
 uikit::Geometry linkButton(int index) {
-  return {kPad + index * (kLinkButtonWidth + 60), kLinkButtonsTop, kLinkButtonWidth, kButtonHeight};
+  return {kPad + index * (kLinkButtonWidth + kGap), kLinkButtonsTop, kLinkButtonWidth,
+          kButtonHeight};
 }
 
 // Runs a handler's work; a failure gets the engine error report titled after the handler, which
@@ -51,14 +52,14 @@ void handled(const char* handler, const std::function<void()>& work) {
 
 frmSetManager::frmSetManager()
     : uikit::Form("frmSetManager"),
-      fraLinkSets(add<uikit::Frame>("fraLinkSets", {120, 60, kRight + kPad, 5745})),
+      fraLinkSets(add<uikit::Frame>("fraLinkSets", {120, 120, kRight + kPad, 5745})),
       lblSet1(add<uikit::Label>("lblSet1", {kPad, 390, 480, 255}, &fraLinkSets)),
       txtSetName(add<uikit::TextBox>("txtSetName", {720, 360, 3600, 315}, &fraLinkSets)),
       lblActiveSet(add<uikit::Label>("lblActiveSet", {4500, 390, 900, 255}, &fraLinkSets)),
-      lblSet(add<uikit::Label>("lblSet", {6000, 390, 420, 255}, &fraLinkSets)),
-      Label2(add<uikit::Label>("Label2", {6450, 390, 300, 255}, &fraLinkSets)),
-      lblTotal(add<uikit::Label>("lblTotal", {6780, 390, 420, 255}, &fraLinkSets)),
-      Label3(add<uikit::Label>("Label3", {7230, 390, 450, 255}, &fraLinkSets)),
+      lblSet(add<uikit::Label>("lblSet", {kRight - 1590, 390, 390, 255}, &fraLinkSets)),
+      Label2(add<uikit::Label>("Label2", {kRight - 1170, 390, 240, 255}, &fraLinkSets)),
+      lblTotal(add<uikit::Label>("lblTotal", {kRight - 900, 390, 390, 255}, &fraLinkSets)),
+      Label3(add<uikit::Label>("Label3", {kRight - 480, 390, 480, 255}, &fraLinkSets)),
       lblDescription(add<uikit::Label>("lblDescription", {kPad, 840, 1080, 255}, &fraLinkSets)),
       txtDescription(
           add<uikit::TextBox>("txtDescription", {1320, 810, kRight - 1320, 315}, &fraLinkSets)),
@@ -84,11 +85,11 @@ frmSetManager::frmSetManager()
       cmdOk(add<uikit::CommandButton>(
           "cmdOk", {kRight - kLinkButtonWidth, kLinkButtonsTop, kLinkButtonWidth, kButtonHeight},
           &fraLinkSets)),
-      txtOrigSetName(add<uikit::TextBox>("txtOrigSetName", {120, 6000, 1200, 285})),
-      txtOrigDescription(add<uikit::TextBox>("txtOrigDescription", {1440, 6000, 1200, 285})),
+      txtOrigSetName(add<uikit::TextBox>("txtOrigSetName", {120, 120, 1200, 285})),
+      txtOrigDescription(add<uikit::TextBox>("txtOrigDescription", {1440, 120, 1200, 285})),
       CommonDialog1(add<uikit::CommonDialog>("CommonDialog1")) {
   Caption = "Set Manager";
-  geometry = {0, 0, 120 + kRight + kPad + 120, 5940};
+  geometry = {0, 0, 120 + kRight + kPad + 120, 6000};
   fraLinkSets.Caption = "Link Sets";
   lblSet1.Caption = "Set";
   lblActiveSet.Caption = "ACTIVE";

@@ -69,6 +69,7 @@ TEST(CliUsage, EveryRefusalExitsWithStatusTwoAndOneLineAndChangesNothing) {
       {{"status", "--json", "--", "-odd.mdb"}, "no such file"},  // `--` ends the options
       {{"sets"}, "missing FRONTEND"},
       {{"sets", text}, "not a database"},
+      {{"sets", frontEnd, "--json"}, "unknown option"},
       {{"switch", frontEnd}, "the Switch Set Manager window is not available"},
       {{"switch", frontEnd, "--json"}, "unknown option"},
       {{"demo", dir.file("d"), "--scenario", "broken"}, "unknown --scenario value 'broken'"},

@@ -18,7 +18,7 @@ namespace orvanta {
 namespace {
 
 constexpr int kButtonLeft = 3480;
-constexpr int kButtonWidth = 1215;
+constexpr int kButtonWidth = 1455;
 
 uikit::Geometry button(int top) {
   return {kButtonLeft, top, kButtonWidth, 375};

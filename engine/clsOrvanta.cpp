@@ -82,7 +82,7 @@ std::int16_t clsOrvanta::CheckLinkedTables(std::string strCurrentFEPath) {
 }
 
 bool clsOrvanta::OpenSwitchSetManager() {
-  detail::trapped("OpenSwitchSetManager", [] { uikit::form<frmSwitchSetManager>().ShowModal(); });
+  detail::trapped("OpenSwitchSetManager", [] { showSwitchSetManager(); });
   return false;
 }
 

@@ -37,14 +37,6 @@ bool allChecked(const uikit::ListBox& list) {
   return true;
 }
 
-// Closes the busy pointer whatever way the handler leaves.
-struct BusyPointer {
-  BusyPointer() { uikit::desktop().setBusy(true); }
-  ~BusyPointer() { uikit::desktop().setBusy(false); }
-  BusyPointer(const BusyPointer&) = delete;
-  BusyPointer& operator=(const BusyPointer&) = delete;
-};
-
 // True when the candidate holds table as a readable local table (a link there does not count:
 // relinking to a link would chain front ends).
 bool holdsLocalTable(dao::Database& candidate, const std::string& table) {
@@ -202,7 +194,7 @@ void frmFixSet::lstDatabases_Click() {
     return;
   }
 
-  BusyPointer busy;
+  uikit::BusyPointer busy;
   try {
     const std::string path = shownCandidates[static_cast<std::size_t>(row)];
     if (!selected) {

@@ -96,7 +96,7 @@ class Parser {
       inlineValue = arg.substr(eq + 1);
 
     const bool check = command_ == Command::Check;
-    if (check && name == "--ui") {
+    if ((check || command_ == Command::Sets || command_ == Command::Switch) && name == "--ui") {
       options.ui = parseUi(command_, value(name, inlineValue));
     } else if (check && flag(name, inlineValue, "--no-set-switching")) {
       options.allowSetSwitching = false;
@@ -237,7 +237,7 @@ Options:
   -h, --help        show this help (or a command's: vantrel COMMAND --help)
   --version         show the version
 
-Exit status: 0 success; 1 the user chose to ignore a problem (check);
+Exit status: 0 success; 1 the user chose to ignore a problem (check, switch);
 2 a usage error, or a file that is missing or not a database.
 )";
     case Command::Check:
@@ -265,22 +265,32 @@ Exit status: 0 done; 1 the user chose to ignore the problem; 2 usage error, or F
 missing or not a database.
 )";
     case Command::Sets:
-      return R"(Usage: vantrel sets FRONTEND
+      return R"(Usage: vantrel sets FRONTEND [--ui=auto|qt|console]
 
 Opens the Set Manager on FRONTEND: create, copy, rename, describe, delete and activate link
-sets and edit their links.
+sets and edit their links. Every change is written at once; OK applies the active set to the
+front end's linked tables (and runs the start-up check when its links do not all work).
 
-This build does not have the Set Manager window yet: the command says so and exits with
-status 2 without opening or changing anything.
+Options:
+  --ui=auto|qt|console  window driver, as for check
+
+Exit status: 0 the window was closed; 2 usage error, or FRONTEND is missing, not a
+database or read-only.
 )";
     case Command::Switch:
-      return R"(Usage: vantrel switch FRONTEND
+      return R"(Usage: vantrel switch FRONTEND [--ui=auto|qt|console]
 
-Runs the start-up check on FRONTEND, then opens the Switch Set Manager to make another
-stored link set active and relink to it.
+Runs the start-up check on FRONTEND, as `vantrel check` does, then opens the Switch Set
+Manager: choose another stored link set and press OK to make it active and relink the front
+end to it. A set whose back ends cannot all be reached can still be chosen: the Relink
+Wizard then takes over to repair its links. Cancel changes nothing.
 
-This build does not have the Switch Set Manager window yet: the command says so and exits
-with status 2 before the check runs, so nothing is opened or changed.
+Options:
+  --ui=auto|qt|console  window driver, as for `vantrel check`
+
+Exit status: 0 done; 1 the user chose to ignore a problem the check found; 2 usage error,
+FRONTEND is missing or not a database, or it is read-only (the check says so and the window
+is not opened).
 )";
     case Command::Status:
       return R"(Usage: vantrel status FRONTEND [--json]

@@ -2,22 +2,17 @@
 // front end's links and every link set against each other and against the files on disk, then
 // do the one thing the decision table says: nothing, a silent relink, the Set Manager, or one
 // page of the Relink Wizard. Every window is unloaded before it returns.
-#include <unistd.h>
-
-#include <cerrno>
 #include <exception>
-#include <optional>
 #include <string>
 
 #include "dao/dao.h"
 #include "engine/CandidateSearch.h"
 #include "engine/ComponentState.h"
 #include "engine/Engine.h"
+#include "engine/FrontEndAccess.h"
 #include "engine/Reports.h"
 #include "engine/StartupDecision.h"
 #include "engine/clsOrvanta.h"
-#include "fs/fs.h"
-#include "paths/modFunctions.h"
 #include "ui/sets/frmSetManager.h"
 #include "ui/wizard/frmCreateNewSet.h"
 #include "ui/wizard/frmFEMoved.h"
@@ -116,7 +111,7 @@ void act(detail::StartupAction action, bool valid) {
       uikit::MsgBox(std::string("There is currently no Active Link Set defined.") + uikit::vbCrLf +
                         "Use Set Manager to create an Active Link Set.",
                     uikit::Buttons::OK, uikit::Icon::Information, "No Active Link Set Found");
-      uikit::form<frmSetManager>().ShowModal();
+      showSetManager();
       return;
     case StartupAction::SameRelativePath: {
       if (valid)
@@ -145,23 +140,6 @@ void act(detail::StartupAction action, bool valid) {
       uikit::form<frmWizard1>().ShowModal();
       return;
   }
-}
-
-// Whether the front end cannot be written: the file has no write permission bit (whoever runs
-// the check), or the file or its folder, where the engine creates its journal, refuses this
-// process writing (a read-only file system, a share without write permission).
-bool frontEndReadOnly(const std::string& frontEnd) {
-  std::string folder = ParsePath(frontEnd, 2);
-  if (folder.empty())
-    folder = ".";
-  for (const std::string& path : {frontEnd, folder}) {
-    const std::optional<unsigned> attributes = vfs::current().Attributes(path);
-    if (attributes && (*attributes & vfs::kReadOnly) != 0)
-      return true;
-    if (::access(path.c_str(), W_OK) != 0 && errno != ENOENT)
-      return true;
-  }
-  return false;
 }
 
 void reportReadOnlyFrontEnd(const std::string& frontEnd) {
@@ -201,7 +179,7 @@ int RunStartupCheck(const std::string& strCurrentFEPath) {
   // Every step below writes to the front end (the link-set tables, the verdicts, the recorded
   // path); on a read-only one each would fail with its own error box and the analysis would
   // describe a situation that does not exist. Say it once and change nothing.
-  if (frontEndReadOnly(strCurrentFEPath)) {
+  if (detail::frontEndReadOnly(strCurrentFEPath)) {
     s.frontEndReadOnly = true;
     try {
       reportReadOnlyFrontEnd(strCurrentFEPath);

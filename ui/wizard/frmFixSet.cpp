@@ -22,9 +22,6 @@
 namespace orvanta {
 namespace {
 
-constexpr const char* kDatabaseFilter =
-    "Access Database(*.mdb;*.mda;*.mde;*.mdw)|*.mdb; *.mda; *.mde; *.mdw|All(*.*)|*.*";
-
 // The page is taller than the situation pages: two lists share its body.
 constexpr int kFixHeight = 7800;
 constexpr int kFixButtonTop = kFixHeight - 780;
@@ -42,14 +39,6 @@ bool allChecked(const uikit::ListBox& list) {
   }
   return true;
 }
-
-// Closes the busy pointer whatever way the handler leaves.
-struct BusyPointer {
-  BusyPointer() { uikit::desktop().setBusy(true); }
-  ~BusyPointer() { uikit::desktop().setBusy(false); }
-  BusyPointer(const BusyPointer&) = delete;
-  BusyPointer& operator=(const BusyPointer&) = delete;
-};
 
 // True when the candidate holds table as a readable local table (a link there does not count:
 // relinking to a link would chain front ends).
@@ -208,7 +197,7 @@ void frmFixSet::lstDatabases_Click() {
     return;
   }
 
-  BusyPointer busy;
+  uikit::BusyPointer busy;
   try {
     const std::string path = shownCandidates[static_cast<std::size_t>(row)];
     if (!selected) {

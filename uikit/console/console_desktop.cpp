@@ -248,6 +248,8 @@ void renderControl(std::ostream& out, const Control& c) {
     flags.push_back("yellow");
   if (c.BackColor == Color::White)
     flags.push_back("white");
+  if (c.BackColor == Color::ButtonFace)
+    flags.push_back("buttonface");
 
   const bool multiLine = hasValue && hasLineBreak(value);
   out << indent << head;

@@ -24,8 +24,8 @@
 //   sbrSearchStatus status "C:\Data" ""              one quoted text per panel
 //
 // Flags: "disabled" (the control or a frame around it is disabled), "locked" (read-only text
-// box), "yellow" or "white" (background colour). A picture shows its tool tip as tip="..." and
-// "beside NAME" for the control level with its middle to its right (the wizard's
+// box), "yellow", "white" or "buttonface" (background colour). A picture shows its tool tip as
+// tip="..." and "beside NAME" for the control level with its middle to its right (the wizard's
 // recommended-option marker).
 //
 // ESCAPES. Every text the driver prints (values, rows, captions, titles, message-box lines, the

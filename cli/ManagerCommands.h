@@ -5,9 +5,9 @@
 
 namespace vantrel {
 
-// The window is a caption-only stand-in in this build. Showing it would present a window the
-// user cannot do anything in and report success, so the command refuses before it opens
-// anything. It throws FatalError saying so.
-int runSets(const Options& options);
+// `sets`: the same file checks as `check`, then OpenSetManager on the chosen window driver.
+// Returns 0 once the window has closed. Throws FatalError when the front end is missing, not a
+// database or read-only (the window writes every change at once), or the driver cannot run.
+int runSets(const Options& options, int& argc, char** argv);
 
 }  // namespace vantrel

@@ -98,7 +98,8 @@ class Parser {
       inlineValue = arg.substr(eq + 1);
 
     const bool check = command_ == Command::Check;
-    const bool windows = check || command_ == Command::Switch || command_ == Command::Relink;
+    const bool windows = check || command_ == Command::Sets || command_ == Command::Switch ||
+                         command_ == Command::Relink;
     if (windows && name == "--ui") {
       options.ui = parseUi(command_, value(name, inlineValue));
     } else if (check && flag(name, inlineValue, "--no-set-switching")) {
@@ -271,13 +272,17 @@ Exit status: 0 done; 1 the user chose to ignore the problem; 2 usage error, or F
 missing or not a database.
 )";
     case Command::Sets:
-      return R"(Usage: vantrel sets FRONTEND
+      return R"(Usage: vantrel sets FRONTEND [--ui=auto|qt|console]
 
 Opens the Set Manager on FRONTEND: create, copy, rename, describe, delete and activate link
-sets and edit their links.
+sets and edit their links. Every change is written at once; OK applies the active set to the
+front end's linked tables (and runs the start-up check when its links do not all work).
 
-This build does not have the Set Manager window yet: the command says so and exits with
-status 2 without opening or changing anything.
+Options:
+  --ui=auto|qt|console  window driver, as for check
+
+Exit status: 0 the window was closed; 2 usage error, or FRONTEND is missing, not a
+database or read-only.
 )";
     case Command::Switch:
       return R"(Usage: vantrel switch FRONTEND [--ui=auto|qt|console]

@@ -27,7 +27,7 @@ struct Options {
   // demo: the folder to build in ("" makes a fresh one under the temporary folder).
   std::string demoDir;
 
-  // check.
+  // check (and sets: ui).
   UiChoice ui = UiChoice::Auto;
   bool allowSetSwitching = true;
   bool allowPathChange = true;

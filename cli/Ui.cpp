@@ -7,6 +7,7 @@
 
 #include "cli/Errors.h"
 #include "uikit/console/console_desktop.h"
+#include "uikit/console/fd_input.h"
 #include "uikit/desktop.h"
 #ifdef VANTREL_HAVE_QT
 #include "uikit/qt/qt_desktop.h"
@@ -26,12 +27,16 @@ bool envSet(const char* name) {
 class ConsoleSession : public UiSession {
  public:
   // A terminal echoes what the user types; when the commands come from a pipe or a file the
-  // driver echoes them itself, so the output still reads like the session it was.
+  // driver echoes them itself, so the output still reads like the session it was. Input is read
+  // from the descriptor, so a Stop typed during a search is seen without blocking.
   ConsoleSession()
-      : desktop_(std::cin, std::cout, uikit::console::Options{!isatty(STDIN_FILENO)}),
+      : input_(&inputBuffer_),
+        desktop_(input_, std::cout, uikit::console::Options{.echo = !isatty(STDIN_FILENO)}),
         scope_(desktop_) {}
 
  private:
+  uikit::console::FdInputBuffer inputBuffer_{STDIN_FILENO};
+  std::istream input_;
   uikit::console::ConsoleDesktop desktop_;
   uikit::ScopedDesktop scope_;
 };

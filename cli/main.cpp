@@ -44,7 +44,7 @@ int run(const vantrel::Options& options, int& argc, char** argv) {
     case Command::Check:
       return vantrel::runCheck(options, argc, argv);
     case Command::Sets:
-      return vantrel::runSets(options);
+      return vantrel::runSets(options, argc, argv);
     case Command::Switch:
       return vantrel::runSwitch(options, argc, argv);
     case Command::Relink:

@@ -37,15 +37,18 @@ bool backEndLacks(dao::Database& backEnd, const std::string& tableName) {
   return false;
 }
 
-// Appends a linked definition for the back-end table tableName. Local name and back-end name
-// are the same: a relinked table is always found under the name its back end gives it. The
-// layer refuses the append when the back end or the table cannot be reached.
+}  // namespace
+
+// Local name and back-end name are the same: a relinked table is always found under the name its
+// back end gives it.
 void appendLink(dao::Database& db, const std::string& tableName, const std::string& connect) {
   dao::TableDef def = db.CreateTableDef(tableName);
   def.SetSourceTableName(tableName);
   def.SetConnect(connect);
   db.TableDefs().Append(def);
 }
+
+namespace {
 
 // Replaces every linked definition of db by one per row of linksSql (TableName, DatabasePath).
 void rebuildLinks(dao::Database& db, const std::string& linksSql) {

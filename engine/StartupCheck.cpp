@@ -156,7 +156,7 @@ void offerSetManagerForNoActiveSet() {
   uikit::MsgBox(std::string("There is currently no Active Link Set defined.") + uikit::vbCrLf +
                     "Use Set Manager to create an Active Link Set.",
                 uikit::Buttons::OK, uikit::Icon::Information, "No Active Link Set Found");
-  uikit::form<frmSetManager>().ShowModal();
+  showSetManager();
 }
 
 void beginCheck(const std::string& frontEnd) {

@@ -69,7 +69,8 @@ TEST(CliUsage, EveryRefusalExitsWithStatusTwoAndOneLineAndChangesNothing) {
       {{"status", "-odd.mdb"}, "unknown option"},
       {{"status", "--json", "--", "-odd.mdb"}, "no such file"},  // `--` ends the options
       {{"sets"}, "missing FRONTEND"},
-      {{"sets", frontEnd}, "the Set Manager window is not available"},
+      {{"sets", text}, "not a database"},
+      {{"sets", frontEnd, "--json"}, "unknown option"},
       {{"switch", frontEnd, "--json"}, "unknown option"},
       {{"switch", frontEnd, "--no-set-switching"}, "unknown option"},
       {{"switch", frontEnd, "--ui=bogus"}, "unknown --ui value 'bogus'"},

@@ -8,6 +8,7 @@
 #include "engine/Reports.h"
 #include "engine/clsOrvanta.h"
 #include "paths/modFunctions.h"
+#include "search/frmSearch.h"
 #include "ui/relink/StatusImages.h"
 #include "ui/relink/frmLegend.h"
 #include "ui/relink/frmScoring.h"
@@ -260,9 +261,10 @@ void frmLinkManager::cmdBrowse_Click() {
 }
 
 void frmLinkManager::cmdSearch_Click() {
-  // SEARCH CALL SITE: the Database File Search dialog opens here, modally, and hands the file
-  // the user picks to addDatabase, which scores it and asks as Browse does. Until that dialog
-  // is part of the build the button does nothing.
+  // The file the user picks joins this window's list, scored and confirmed as Browse does.
+  frmSearch& search = uikit::form<frmSearch>();
+  search.offerChosen = [this](const std::string& file) { return addDatabase(file); };
+  search.ShowModal();
 }
 
 void frmLinkManager::cmdOK_Click() {

@@ -11,6 +11,7 @@
 
 #include "dao/dao.h"
 #include "engine/clsOrvanta.h"
+#include "search/frmSearch.h"
 #include "tests/ui/wizard/WizardFixture.h"
 #include "ui/relink/frmLegend.h"
 #include "ui/relink/frmLinkManager.h"
@@ -233,6 +234,28 @@ TEST_F(RelinkManager, BrowseScoresAsksAndAddsWithoutEnablingRelink) {
     EXPECT_EQ(w.lsvDatabases.Count(), 3);
     script::clickItem(w, "lsvDatabases", 2);
     EXPECT_TRUE(w.cmdOK.Enabled);
+  });
+  done();
+  EXPECT_FALSE(open());
+}
+
+// The drive search hands the file the user picks to this window's list, scored as Browse does,
+// not to the wizard's hidden Fix Set page.
+TEST_F(RelinkManager, SearchAddsTheChosenFileToThisWindowsList) {
+  testsupport::makeBackEnd(be, {"Customers", "Orders"});
+  build({{"Customers", be}, {"Orders", be}});
+  fsys::create_directories(dir.file("elsewhere"));
+  const std::string all = dir.file("elsewhere/all.mdb");
+  fsys::rename(be, all);
+  then([&](Window& w) {
+    desk.onShow<frmSearch>("frmSearch", [&](frmSearch& search) {
+      search.lstFiles.AddItem(all);
+      script::clickRow(search, "lstFiles", 0);
+      script::click(search, "cmdOk");
+    });
+    script::click(w, "cmdSearch");
+    EXPECT_EQ(rows(w), "?" + all + " 33 2 of 2");
+    EXPECT_FALSE(uikit::form<frmSearch>().visible());
   });
   done();
   EXPECT_FALSE(open());

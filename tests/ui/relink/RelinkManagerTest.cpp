@@ -438,7 +438,7 @@ TEST_F(RelinkManager, AfterTheSetManagerTheSetsAreStillReadFromTheMovedFrontEnd)
     script::click(w, "cmdBrowse");
     EXPECT_EQ(rows(w), "be2 77 1 of 1, be2 77 1 of 1");
   });
-  desk.onShow("frmSetManager", script::clicking("cmdClose"));
+  desk.onShow("frmSetManager", [](uikit::Form& f) { script::close(f); });
   done();
   EXPECT_FALSE(open());
 }
@@ -448,7 +448,7 @@ TEST_F(RelinkManager, WithoutAnActiveSetTheSetManagerOpens) {
   testsupport::addLinkSet(fe, "Idle", "", false, {});
   desk.answer(Answer::OK, "There is currently no Active Link Set defined.",
               "No Active Link Set Found");
-  desk.onShow("frmSetManager", script::clicking("cmdClose"));
+  desk.onShow("frmSetManager", [](uikit::Form& f) { script::close(f); });
   EXPECT_FALSE(open());
   // A read-only front end is refused before anything is shown.
   restart();

@@ -1,29 +1,30 @@
 // The Qt driver on the offscreen platform: forms drawn with native widgets, user actions on the
 // widgets reaching the models through user_input.h, redraws after every handler, hand-overs
 // between pages, stacking of overlapping controls, the frame's close button, message boxes and
-// the open-file dialog. Each test drives the
-// dialogs from timers that run inside the modal event loop, as a user would, and saves a
-// screenshot of every form it shows.
+// the open-file dialog, each driven from timers inside the modal event loop as a user would.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <stdexcept>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include <QTest>
 #include <QtWidgets>
 
+#include "tests/uikit/qt/qt_test_support.h"
 #include "tests/uikit/test_forms.h"
 #include "uikit/qt/qt_desktop.h"
 
 namespace uikit::qt {
 namespace {
 
+using qt_test::child;
+using qt_test::click;
+using qt_test::screenshot;
+using qt_test::when;
 using uikit_test::events;
 using uikit_test::Strings;
 
@@ -46,40 +47,6 @@ class QtDesktopTest : public ::testing::Test {
     watchdog.stop();
     unloadAllForms();
     FormRegistry::current().collect();
-  }
-
-  // Runs step once the active modal window is a W named name (any name when empty): a form's
-  // dialog is named after the form. It waits for the window to be activated too, since keys and
-  // focus go to the active window only, as with a user.
-  template <class W = QWidget>
-  static void when(const QString& name, std::type_identity_t<std::function<void(W&)>> step) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, name, step] {
-      auto* modal = qobject_cast<W*>(QApplication::activeModalWidget());
-      if (!modal || !modal->isVisible() || (!name.isEmpty() && modal->objectName() != name))
-        return;
-      // A file dialog may be drawn by the platform and never become the active Qt window.
-      if (!modal->isActiveWindow() && !qobject_cast<QFileDialog*>(modal))
-        return modal->activateWindow();  // what a window manager does with a new dialog
-      poll->stop();
-      poll->deleteLater();
-      step(*modal);
-    });
-    poll->start(5);
-  }
-
-  static void screenshot(QWidget& w, const char* file) {
-    const QString path = QStringLiteral(VANTREL_SCREENSHOT_DIR "/") + file;
-    EXPECT_TRUE(w.grab().save(path)) << path.toStdString();
-  }
-
-  template <class W>
-  static W& child(QWidget& dialog, const char* name) {
-    W* w = dialog.findChild<W*>(name);
-    return w ? *w : throw std::runtime_error(std::string("no widget ") + name);
-  }
-  static void click(QWidget& dialog, const char* button) {
-    QTest::mouseClick(&child<QPushButton>(dialog, button), Qt::LeftButton);
   }
 
   QTimer watchdog;

@@ -16,12 +16,11 @@ namespace {
 namespace fsys = std::filesystem;
 
 TEST(Pattern, WildcardsIgnoreLetterCase) {
-  struct Case {
+  const struct {
     const char* name;
     const char* pattern;
     bool matches;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"Sales.MDB", "*.mdb", true},
       {"sales.mdb", "*.MDB", true},
       {"a.mdbx", "*.mdb", false},
@@ -36,9 +35,8 @@ TEST(Pattern, WildcardsIgnoreLetterCase) {
       {"a.mdb", "*.*", true},
       {"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaac", "*a*a*a*a*a*a*a*b", false},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases)
     EXPECT_EQ(vfs::matchesPattern(c.name, c.pattern), c.matches) << c.name << " ~ " << c.pattern;
-  }
 }
 
 TEST(Mask, HiddenSystemAndFoldersOnlyWhenAsked) {
@@ -160,16 +158,6 @@ TEST(Drives, HomeThenRealFileSystems) {
     expected.insert(expected.end(), real.begin(), real.end());
     EXPECT_EQ(vfs::driveList(table, c.home), expected) << c.home;
   }
-}
-
-TEST(CurrentFileSystem, ScopedChoiceIsRestored) {
-  vfs::FileSystemWrapper wrapper(vfs::native());
-  EXPECT_EQ(&vfs::current(), &vfs::native());
-  {
-    vfs::ScopedFileSystem use(wrapper);
-    EXPECT_EQ(&vfs::current(), &wrapper);
-  }
-  EXPECT_EQ(&vfs::current(), &vfs::native());
 }
 
 }  // namespace

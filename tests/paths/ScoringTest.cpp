@@ -57,11 +57,16 @@ class ScoringTest : public ::testing::Test {
   const std::vector<std::string> all{"T1", "T2", "T3", "T4", "T5"};
 };
 
-// Folders of mixed case: an upper-cased path names no file.
+// Table points count the candidate's own tables (by exact name) against the missing back end's
+// share of the set, every link when no link names it; paths compare ignoring case, though in
+// folders of mixed case an upper-cased path names no file.
 TEST_F(ScoringTest, PointsFromLocalTablesNameAndFolder) {
-  const std::string other = backEnd("Cands/Other.mdb", {"t1", "T3", "X"});  // names exactly
-  ts::linkTable(other, "T2", backEnd("elsewhere/Real.mdb", all));           // its own link: no rows
-  expectScore(other, missing, "07", 1, 4);                          // 2.5 table points round to 2
+  const std::string other = backEnd("Cands/Other.mdb", {"t1", "T3", "X", "T5"});
+  ts::linkTable(other, "T2", backEnd("elsewhere/Real.mdb", all));  // its own link: no rows
+  expectScore(other, missing, "07", 1, 4);                         // 2.5 table points round to 2
+  expectScore(other, dir.file("old/SALES.mdb"), "07", 1, 4);
+  expectScore(other, second, "33", 1, 1);
+  expectScore(other, dir.file("old/C.mdb"), "13", 2, 5);
   expectScore(backEnd("old/Sales.mdb", all), missing, "93", 4, 4);  // + 10 name, + 8 folder
 }
 
@@ -83,13 +88,6 @@ TEST_F(ScoringTest, SameRelativePositionScores99WithoutTables67AndUnreadableFron
   expectScore(candidate, was, "Error");
   ASSERT_EQ(desk.messages().size(), 1u);
   EXPECT_EQ(desk.messages()[0].icon, uikit::Icon::Critical);
-}
-
-TEST_F(ScoringTest, NeededTablesAreTheMissingBackEndsShareOfTheSet) {
-  const std::string candidate = backEnd("cands/Other.mdb", {"T1", "T5"});
-  expectScore(candidate, dir.file("old/SALES.mdb"), "07", 1, 4);  // paths compare ignoring case
-  expectScore(candidate, second, "33", 1, 1);
-  expectScore(candidate, dir.file("old/C.mdb"), "13", 2, 5);  // no link names it: all count
 }
 
 // In use elsewhere, a candidate is read shared and left unchanged.

@@ -182,7 +182,7 @@ TEST_F(RelinkManager, CandidatesAreScoredAgainstTheFailedBackEndAndSortedByHeade
   EXPECT_FALSE(open());
 }
 
-TEST_F(RelinkManager, BrowseScoresAsksAndAddsWithoutEnablingRelink) {
+TEST_F(RelinkManager, BrowseAndSearchScoreAskAndAddWithoutEnablingRelink) {
   // No candidate anywhere near: the list starts empty.
   testsupport::makeBackEnd(be, {"Customers", "Orders"});
   build({{"Customers", be}, {"Orders", be}});
@@ -223,39 +223,30 @@ TEST_F(RelinkManager, BrowseScoresAsksAndAddsWithoutEnablingRelink) {
       EXPECT_FALSE(w.cmdOK.Enabled);
       EXPECT_EQ(w.focused() == &w.lsvDatabases, !c.file.empty());
     }
-    // Each dialog starts at the file chosen before it; a scoring failure adds nothing.
+    // Each dialog starts at the file chosen before it.
     EXPECT_EQ(desk.transcript().back().initDir, part);
-    failAt("open");
-    desk.chooseFile(all);
-    desk.answer(Answer::OK, "", "CalcPriority");
-    desk.answer(Answer::OK, "Unable to add " + all + " to the list", "Error Adding Database");
-    script::click(w, "cmdBrowse");
-    dao::SetFaultHook(nullptr);
-    EXPECT_EQ(w.lsvDatabases.Count(), 3);
-    script::clickItem(w, "lsvDatabases", 2);
-    EXPECT_TRUE(w.cmdOK.Enabled);
-  });
-  done();
-  EXPECT_FALSE(open());
-}
-
-// The drive search hands the file the user picks to this window's list, scored as Browse does,
-// not to the wizard's hidden Fix Set page.
-TEST_F(RelinkManager, SearchAddsTheChosenFileToThisWindowsList) {
-  testsupport::makeBackEnd(be, {"Customers", "Orders"});
-  build({{"Customers", be}, {"Orders", be}});
-  fsys::create_directories(dir.file("elsewhere"));
-  const std::string all = dir.file("elsewhere/all.mdb");
-  fsys::rename(be, all);
-  then([&](Window& w) {
+    // The drive search hands the file the user picks to this window's list, scored as Browse
+    // does, not to the wizard's hidden Fix Set page.
     desk.onShow<frmSearch>("frmSearch", [&](frmSearch& search) {
       search.lstFiles.AddItem(all);
       script::clickRow(search, "lstFiles", 0);
       script::click(search, "cmdOk");
     });
     script::click(w, "cmdSearch");
-    EXPECT_EQ(rows(w), "?" + all + " 33 2 of 2");
+    EXPECT_EQ(w.lsvDatabases.Count(), 4);
+    const auto& added = w.lsvDatabases.Item(w.lsvDatabases.SelectedIndex());
+    EXPECT_EQ(stem(added.text) + " " + added.subItem(1), "?" + all + " 33");
     EXPECT_FALSE(uikit::form<frmSearch>().visible());
+    // A scoring failure adds nothing.
+    failAt("open");
+    desk.chooseFile(all);
+    desk.answer(Answer::OK, "", "CalcPriority");
+    desk.answer(Answer::OK, "Unable to add " + all + " to the list", "Error Adding Database");
+    script::click(w, "cmdBrowse");
+    dao::SetFaultHook(nullptr);
+    EXPECT_EQ(w.lsvDatabases.Count(), 4);
+    script::clickItem(w, "lsvDatabases", 2);
+    EXPECT_TRUE(w.cmdOK.Enabled);
   });
   done();
   EXPECT_FALSE(open());

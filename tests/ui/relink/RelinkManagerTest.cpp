@@ -271,10 +271,7 @@ TEST_F(RelinkManager, RelinkResultsDecideWhetherTheWindowStays) {
     then([&](Window& w) {
       if (c.item != 0)
         script::clickItem(w, "lsvDatabases", c.item);
-      dao::SetFaultHook([&](std::string_view step, std::string_view) {
-        if (c.fault != 0 && step == "commit")
-          throw dao::Error(c.fault, "injected");
-      });
+      failAt(c.fault != 0 ? "commit" : "", c.fault);
       script::click(w, "cmdOK");
       dao::SetFaultHook(nullptr);
       EXPECT_EQ(uikit::isLoaded<Window>(), !relinked);

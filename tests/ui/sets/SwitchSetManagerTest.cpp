@@ -184,12 +184,8 @@ TEST_F(SwitchSetManager, OkSwitchesOrHandsTheRepairToTheWizard) {
       holder = std::make_unique<testsupport::HeldByAnotherProcess>(bad, dao::kTrue, false);
       ASSERT_TRUE(holder->held());
     }
-    if (c.twist == AppendFails) {
-      dao::SetFaultHook([](std::string_view step, std::string_view subject) {
-        if (step == "append" && subject == "Orders")
-          throw dao::Error(dao::kErrDiskIO, "injected");
-      });
-    }
+    if (c.twist == AppendFails)
+      failAt("append", dao::kErrDiskIO, "Orders");
     const auto write = fsys::perms::owner_write | fsys::perms::group_write;
     if (c.twist == ReadOnly)
       fsys::permissions(fe, write, fsys::perm_options::remove);

@@ -130,11 +130,13 @@ class WizardTest : public ::testing::Test {
   static std::string run(uikit::Form& page, const std::string& input) {
     return run([&page] { page.ShowModal(); }, input);
   }
-  // From now on the database step op ("append", "commit", ...) fails with error 3043.
-  static void failAt(const std::string& op) {
-    dao::SetFaultHook([op](std::string_view step, std::string_view) {
-      if (step == op)
-        throw dao::Error(dao::kErrDiskIO, "injected");
+  // From now on the database step op ("append", "commit", ...) fails with error code (3043
+  // unless given), for every subject or only the one named.
+  static void failAt(const std::string& op, int code = dao::kErrDiskIO,
+                     const std::string& subject = "") {
+    dao::SetFaultHook([=](std::string_view step, std::string_view on) {
+      if (step == op && (subject.empty() || on == subject))
+        throw dao::Error(code, "injected");
     });
   }
 

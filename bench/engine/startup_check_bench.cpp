@@ -4,6 +4,7 @@
 // a tree of 5,000 files (a few hundred of them *.mdb, most of those real databases).
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -45,12 +46,12 @@ void linkAll(const std::string& fe, const std::vector<Link>& links) {
 }
 
 // The healthy front end: 200 links over 5 back ends, held by 3 link sets (the third holds half).
-std::string healthyFrontEnd(const testsupport::TempDir& dir) {
-  const std::string fe = dir.file("app/fe.mdb");
+std::string healthyFrontEnd(const std::string& root) {
+  const std::string fe = root + "/app/fe.mdb";
   testsupport::makeFrontEnd(fe);
   std::vector<Link> links;
   for (int b = 0; b < 5; ++b) {
-    const std::string be = dir.file("data/be" + std::to_string(b) + ".mdb");
+    const std::string be = root + "/data/be" + std::to_string(b) + ".mdb";
     backEndWith(be, b * 40, 40);
     for (int i = b * 40; i < b * 40 + 40; ++i)
       links.push_back({tableName(i), be});
@@ -65,7 +66,7 @@ std::string healthyFrontEnd(const testsupport::TempDir& dir) {
 
 void BM_HealthyFrontEnd(benchmark::State& bench) {
   testsupport::TempDir dir;
-  const std::string fe = healthyFrontEnd(dir);
+  const std::string fe = healthyFrontEnd(dir.path());
   uikit::script::ScriptedDesktop desk;
   uikit::ScopedDesktop use(desk);
   orvanta::clsOrvanta component;
@@ -81,7 +82,7 @@ BENCHMARK(BM_HealthyFrontEnd)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 // The floor of the healthy check on the same files.
 void BM_HealthyFrontEndFloor(benchmark::State& bench) {
   testsupport::TempDir dir;
-  const std::string fe = healthyFrontEnd(dir);
+  const std::string fe = healthyFrontEnd(dir.path());
   for (auto _ : bench) {
     if (floorcheck::run(fe.c_str()) != 200) {
       bench.SkipWithError("the floor could not read the healthy front end");
@@ -149,4 +150,17 @@ BENCHMARK(BM_RenamedBackEndInLargeTree)->Unit(benchmark::kMillisecond)->MinTime(
 
 }  // namespace
 
-BENCHMARK_MAIN();
+// `check_bench --make-fixture FOLDER` builds the healthy front end and its back ends in FOLDER
+// (kept) and prints the front end's path, for timing whole processes and for profilers.
+int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--make-fixture") {
+    std::printf("%s\n", healthyFrontEnd(argv[2]).c_str());
+    return 0;
+  }
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -252,6 +252,12 @@ Statement PrepareResolved(Core& core, const std::string& sql) {
           Fail(kErrSyntax, "Characters found after the end of the statement.");
       }
       std::set<std::string> schemas = core.touched;
+      // A statement that reads no attached back end has nothing to check again: it is ready.
+      const bool readsBackEnd =
+          std::any_of(core.attachments.begin(), core.attachments.end(),
+                      [&](const Attachment& a) { return schemas.count(a.alias) > 0; });
+      if (!readsBackEnd)
+        return stmt;
       stmt = Statement();  // finalized before any detach
       if (RecheckBackEnds(core, schemas))
         continue;

@@ -40,6 +40,8 @@ void ArmStatementClock();
 // table and field names compare this way everywhere in the layer.
 bool EqualsNoCase(std::string_view a, std::string_view b);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+// text with its ASCII capitals made small: a key that orders as NoCaseLess does.
+std::string FoldCase(std::string_view text);
 struct NoCaseLess {
   using is_transparent = void;
   bool operator()(std::string_view a, std::string_view b) const;

@@ -437,15 +437,21 @@ void TableDefs::Refresh() {
     impl->attributes = StoredAttributes(r.attributes);
     items.push_back(TableDef(impl));
   }
-  std::sort(items.begin(), items.end(), [](const TableDef& a, const TableDef& b) {
-    detail::NoCaseLess less;
-    if (less(a.impl_->name, b.impl_->name))
-      return true;
-    if (less(b.impl_->name, a.impl_->name))
-      return false;
-    return a.impl_->name < b.impl_->name;
+  // Case-insensitive name order, names differing only in case by their exact text. Each key is
+  // folded once, not at every comparison: a front end may hold thousands of definitions.
+  std::vector<std::pair<std::string, std::size_t>> order;
+  order.reserve(items.size());
+  for (std::size_t i = 0; i < items.size(); ++i)
+    order.emplace_back(detail::FoldCase(items[i].impl_->name), i);
+  std::sort(order.begin(), order.end(), [&](const auto& a, const auto& b) {
+    if (a.first != b.first)
+      return a.first < b.first;
+    return items[a.second].impl_->name < items[b.second].impl_->name;
   });
-  items_ = std::move(items);
+  items_.clear();
+  items_.reserve(items.size());
+  for (const auto& entry : order)
+    items_.push_back(std::move(items[entry.second]));
 }
 
 void TableDefs::Append(TableDef& def) {

@@ -228,8 +228,11 @@ int RunStartupCheck(const std::string& strCurrentFEPath) {
     }
     s.linkSetDatabasePath = s.currentFrontEndPath;
 
-    s.currentLinksOpen = CheckCurrentLinks();
-    ValidateLinkSets();
+    {
+      const detail::SharedProbe askEachFileOnce;
+      s.currentLinksOpen = CheckCurrentLinks();
+      ValidateLinkSets();
+    }
     MatchLinkSets();
     s.linkCountComparison = CompareLinkCounts();
     const bool rel = s.frontEndMoved && s.activeSetMatches && CheckRelativePath();

@@ -81,7 +81,8 @@ bool ValidateLinkSets() {
       return;
     }
 
-    detail::BackEndProbe probe;
+    detail::BackEndProbe own;
+    detail::BackEndProbe& probe = detail::SharedProbe::orOwn(own);
     detail::SearchLog searched;
     for (; !sets->AtEOF(); sets->MoveNext()) {
       const std::string name = sets->Field("Name").AsString();

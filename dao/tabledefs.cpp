@@ -203,7 +203,8 @@ void CreateLocalTable(sqlite3* db, const TableDef::Impl& def) {
 }
 
 bool NameTaken(sqlite3* db, const std::string& name) {
-  detail::Statement s(db, "SELECT 1 FROM main.sqlite_schema WHERE name=?1 COLLATE NOCASE");
+  detail::Statement s = detail::Statement::Cached(
+      db, "SELECT 1 FROM main.sqlite_schema WHERE name=?1 COLLATE NOCASE");
   s.Bind(1, name);
   if (s.Step())
     return true;
@@ -366,7 +367,7 @@ void TableDef::RefreshLink() {
     Fail(kErrObjectNotFound, "The link '" + impl_->name + "' no longer exists.");
   impl_->connect = row->connect;
   impl_->source = row->source;
-  detail::ValidateLink(row->connect, row->source.empty() ? row->name : row->source);
+  detail::ValidateLink(*core, row->connect, row->source.empty() ? row->name : row->source);
   detail::ForgetLink(*core, impl_->name);
 }
 
@@ -469,7 +470,7 @@ void TableDefs::Append(TableDef& def) {
   if (!impl.connect.empty()) {
     if (impl.source.empty())
       impl.source = impl.name;
-    detail::ValidateLink(impl.connect, impl.source);
+    detail::ValidateLink(*core, impl.connect, impl.source);
     detail::WriteCatalogRow(
         db, {impl.name, impl.connect, impl.source, StoredAttributes(impl.attributes)});
     detail::ForgetLink(*core, impl.name);

@@ -8,7 +8,8 @@
 
 namespace vantrel {
 
-int runCheck(const Options& options, int& argc, char** argv) {
+int runCheck(const Options& options, int& argc, char** argv,
+             const std::function<void(orvanta::clsOrvanta&)>& then) {
   // The component records the path it is given with the active set and compares it on the next
   // start-up to notice a moved front end, so it must be the same absolute path whatever folder
   // vantrel was started from.
@@ -24,7 +25,11 @@ int runCheck(const Options& options, int& argc, char** argv) {
   const int result = component.CheckLinkedTables(frontEnd) == 0 ? 0 : 1;
   // The check has already told the user that it could not run; the exit status says the same
   // to a script.
-  return orvanta::state().frontEndReadOnly ? kExitFailure : result;
+  if (orvanta::state().frontEndReadOnly)
+    return kExitFailure;
+  if (then)
+    then(component);
+  return result;
 }
 
 }  // namespace vantrel

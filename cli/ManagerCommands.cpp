@@ -1,19 +1,22 @@
 #include "cli/ManagerCommands.h"
 
 #include "cli/Errors.h"
+#include "cli/FrontEndFile.h"
+#include "cli/Ui.h"
+#include "engine/FrontEndAccess.h"
+#include "engine/clsOrvanta.h"
 
 namespace vantrel {
 
-int runSets(const Options&) {
-  throw FatalError(
-      "the Set Manager window is not available in this build yet; nothing was opened or "
-      "changed");
-}
-
-int runSwitch(const Options&) {
-  throw FatalError(
-      "the Switch Set Manager window is not available in this build yet; the check was not run "
-      "and nothing was changed");
+int runSets(const Options& options, int& argc, char** argv) {
+  const std::string frontEnd = requireFrontEnd(options.frontEnd);
+  if (orvanta::detail::frontEndReadOnly(frontEnd)) {
+    throw FatalError(options.frontEnd +
+                     ": is read-only (the file or its folder); the Set Manager cannot change it");
+  }
+  const auto ui = startUi(options.ui, argc, argv);
+  orvanta::clsOrvanta().OpenSetManager(frontEnd);
+  return 0;
 }
 
 }  // namespace vantrel

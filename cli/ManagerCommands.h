@@ -1,15 +1,13 @@
-// `vantrel sets` and `vantrel switch`: the Set Manager and the Switch Set Manager.
+// `vantrel sets`: the Set Manager.
 #pragma once
 
 #include "cli/Options.h"
 
 namespace vantrel {
 
-// Both windows are caption-only stand-ins in this build. Showing one would present a window
-// the user cannot do anything in and report success, so both commands refuse before they open
-// anything (switch before its check, which could otherwise relink the front end on the way to
-// a window that cannot finish the job). They throw FatalError saying so.
-int runSets(const Options& options);
-int runSwitch(const Options& options);
+// `sets`: the same file checks as `check`, then OpenSetManager on the chosen window driver.
+// Returns 0 once the window has closed. Throws FatalError when the front end is missing, not a
+// database or read-only (the window writes every change at once), or the driver cannot run.
+int runSets(const Options& options, int& argc, char** argv);
 
 }  // namespace vantrel

@@ -13,6 +13,8 @@ std::optional<Command> commandFromName(const std::string& name) {
     return Command::Sets;
   if (name == "switch")
     return Command::Switch;
+  if (name == "relink")
+    return Command::Relink;
   if (name == "status")
     return Command::Status;
   if (name == "demo")
@@ -96,7 +98,9 @@ class Parser {
       inlineValue = arg.substr(eq + 1);
 
     const bool check = command_ == Command::Check;
-    if (check && name == "--ui") {
+    const bool windows = check || command_ == Command::Sets || command_ == Command::Switch ||
+                         command_ == Command::Relink;
+    if (windows && name == "--ui") {
       options.ui = parseUi(command_, value(name, inlineValue));
     } else if (check && flag(name, inlineValue, "--no-set-switching")) {
       options.allowSetSwitching = false;
@@ -195,6 +199,8 @@ std::string commandName(Command command) {
       return "sets";
     case Command::Switch:
       return "switch";
+    case Command::Relink:
+      return "relink";
     case Command::Status:
       return "status";
     case Command::Demo:
@@ -230,6 +236,7 @@ Commands:
   check FRONTEND    run the start-up check on a front end, as its application would
   sets FRONTEND     open the Set Manager
   switch FRONTEND   check the links, then open the Switch Set Manager
+  relink FRONTEND   repair the links by hand in the Relink Manager
   status FRONTEND   print the link sets and linked tables (read-only)
   demo [DIR]        build a demo front end with back ends to try the check on
 
@@ -237,8 +244,8 @@ Options:
   -h, --help        show this help (or a command's: vantrel COMMAND --help)
   --version         show the version
 
-Exit status: 0 success; 1 the user chose to ignore a problem (check);
-2 a usage error, or a file that is missing or not a database.
+Exit status: 0 success; 1 the user chose to ignore a problem (check, switch), or
+some links still fail (relink); 2 a usage error, or a file that is missing or not a database.
 )";
     case Command::Check:
       return R"(Usage: vantrel check FRONTEND [OPTIONS]
@@ -265,22 +272,47 @@ Exit status: 0 done; 1 the user chose to ignore the problem; 2 usage error, or F
 missing or not a database.
 )";
     case Command::Sets:
-      return R"(Usage: vantrel sets FRONTEND
+      return R"(Usage: vantrel sets FRONTEND [--ui=auto|qt|console]
 
 Opens the Set Manager on FRONTEND: create, copy, rename, describe, delete and activate link
-sets and edit their links.
+sets and edit their links. Every change is written at once; OK applies the active set to the
+front end's linked tables (and runs the start-up check when its links do not all work).
 
-This build does not have the Set Manager window yet: the command says so and exits with
-status 2 without opening or changing anything.
+Options:
+  --ui=auto|qt|console  window driver, as for check
+
+Exit status: 0 the window was closed; 2 usage error, or FRONTEND is missing, not a
+database or read-only.
 )";
     case Command::Switch:
-      return R"(Usage: vantrel switch FRONTEND
+      return R"(Usage: vantrel switch FRONTEND [--ui=auto|qt|console]
 
-Runs the start-up check on FRONTEND, then opens the Switch Set Manager to make another
-stored link set active and relink to it.
+Runs the start-up check on FRONTEND, as `vantrel check` does, then opens the Switch Set
+Manager: choose another stored link set and press OK to make it active and relink the front
+end to it. A set whose back ends cannot all be reached can still be chosen: the Relink
+Wizard then takes over to repair its links. Cancel changes nothing.
 
-This build does not have the Switch Set Manager window yet: the command says so and exits
-with status 2 before the check runs, so nothing is opened or changed.
+Options:
+  --ui=auto|qt|console  window driver, as for `vantrel check`
+
+Exit status: 0 done; 1 the user chose to ignore a problem the check found; 2 usage error,
+FRONTEND is missing or not a database, or it is read-only (the check says so and the window
+is not opened).
+)";
+    case Command::Relink:
+      return R"(Usage: vantrel relink FRONTEND [--ui=auto|qt|console]
+
+Opens the Relink Manager on FRONTEND: the status of every link of the active link set as a
+tree, why the links failed, and candidate back ends found near the failed one and below the
+front end's folder, scored by likeness. Select one (or add one with Browse) and press Relink
+to point the failed back end's tables at it; the links are then tested again and the window
+comes back. Done leaves. With no active link set the Set Manager opens instead.
+
+Options:
+  --ui=auto|qt|console  window driver, as for `vantrel check`
+
+Exit status: 0 every link of the active set opens when you leave; 1 some still fail, or no
+set is active; 2 usage error, FRONTEND is missing or not a database, or it is read-only.
 )";
     case Command::Status:
       return R"(Usage: vantrel status FRONTEND [--json]

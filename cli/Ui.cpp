@@ -9,6 +9,7 @@
 
 #include "cli/Errors.h"
 #include "uikit/console/console_desktop.h"
+#include "uikit/console/fd_input.h"
 #include "uikit/desktop.h"
 #ifdef VANTREL_HAVE_QT
 #include "cli/QtModule.h"
@@ -27,11 +28,24 @@ bool envSet(const char* name) {
 }
 #endif
 
+// Standard input read straight from its descriptor, so a Stop typed (or waiting in a pipe)
+// during a search is seen without blocking.
+struct StdinStream {
+  uikit::console::FdInputBuffer buffer{STDIN_FILENO};
+  std::istream stream{&buffer};
+};
+
 // A terminal echoes what the user types; when the commands come from a pipe or a file the
 // driver echoes them itself, so the output still reads like the session it was.
+class StdinConsoleDesktop : private StdinStream, public uikit::console::ConsoleDesktop {
+ public:
+  StdinConsoleDesktop()
+      : ConsoleDesktop(StdinStream::stream, std::cout,
+                       uikit::console::Options{.echo = !isatty(STDIN_FILENO)}) {}
+};
+
 std::unique_ptr<uikit::Desktop> consoleDesktop() {
-  return std::make_unique<uikit::console::ConsoleDesktop>(
-      std::cin, std::cout, uikit::console::Options{!isatty(STDIN_FILENO)});
+  return std::make_unique<StdinConsoleDesktop>();
 }
 
 class DesktopSession : public UiSession {

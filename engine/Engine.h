@@ -30,6 +30,10 @@ inline constexpr const char* kConnectPrefix = ";DATABASE=";
 std::string connectString(const std::string& backEndPath);
 std::string backEndPathOf(const std::string& connect);
 
+// The open-file dialogs' filter for database files.
+inline constexpr const char* kDatabaseFilter =
+    "Access Database(*.mdb;*.mda;*.mde;*.mdw)|*.mdb; *.mda; *.mde; *.mdw|All(*.*)|*.*";
+
 // --- Link-set tables --------------------------------------------------------------------------
 
 // Creates tblLinkedSets, tblLinkedTables and the relation LinkSetToLinkTables in the database at
@@ -60,6 +64,12 @@ long UpdateLink(const std::string& setName, const std::string& tableName,
                 const std::string& backEndPath);
 // 0 done, 1 cancelled by the user, else an error number.
 long RelinkDatabase(const std::string& oldPath, const std::string& newPath);
+// Lets the user choose another database and some of its tables (frmTables) to add as links to
+// the set the Set Manager is editing. False when nothing was offered: the dialog was cancelled,
+// the database would not open, or it holds no table to add.
+bool GetLinks();
+// GetLinks; always true. setName is not read: the set is the one the Set Manager shows.
+bool AddLinksFromDatabase(const std::string& setName);
 
 // --- Validation and the start-up check --------------------------------------------------------
 

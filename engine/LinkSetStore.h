@@ -52,6 +52,14 @@ void addCurrentLinksIn(dao::Database& db, std::int32_t setId);
 // never touched. Throws when a back end or its table cannot be reached; callers run it inside a
 // transaction so that the front end then keeps what it had.
 void linkTablesToSetIn(dao::Database& db, const std::string& setName);
+// The same from the links of the set row setId: names compare ignoring case inside SQL, so
+// only the ID tells apart sets whose names differ in letter case alone.
+void linkTablesToSetIdIn(dao::Database& db, std::int32_t setId);
+
+// Appends to db a linked definition of the back-end table tableName under the same local name.
+// The layer refuses it (3024, 3051, 3343, 3356 for the file, 3011 for the table, 3012 for a
+// name already taken) without changing anything.
+void appendLink(dao::Database& db, const std::string& tableName, const std::string& connect);
 
 // The linked definition that serves the link (tableName, connect): the one named tableName
 // (ignoring case, as the catalog does), else the one taking tableName from the back end that

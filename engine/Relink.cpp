@@ -37,9 +37,10 @@ bool backEndLacks(dao::Database& backEnd, const std::string& tableName) {
   return false;
 }
 
-// Appends a linked definition for the back-end table tableName. Local name and back-end name
-// are the same: a relinked table is always found under the name its back end gives it. The
-// layer refuses the append when the back end or the table cannot be reached.
+}  // namespace
+
+// Local name and back-end name are the same: a relinked table is always found under the name its
+// back end gives it.
 void appendLink(dao::Database& db, const std::string& tableName, const std::string& connect) {
   dao::TableDef def = db.CreateTableDef(tableName);
   def.SetSourceTableName(tableName);
@@ -47,9 +48,10 @@ void appendLink(dao::Database& db, const std::string& tableName, const std::stri
   db.TableDefs().Append(def);
 }
 
-}  // namespace
+namespace {
 
-void linkTablesToSetIn(dao::Database& db, const std::string& setName) {
+// Replaces every linked definition of db by one per row of linksSql (TableName, DatabasePath).
+void rebuildLinks(dao::Database& db, const std::string& linksSql) {
   dao::TableDefs& defs = db.TableDefs();
   for (int i = defs.Count() - 1; i >= 0; --i) {
     const dao::TableDef def = defs.Item(i);
@@ -57,11 +59,21 @@ void linkTablesToSetIn(dao::Database& db, const std::string& setName) {
       defs.Delete(def.Name());
   }
   defs.Refresh();
-  auto links = db.OpenRecordset(linksStatement(setName));
+  auto links = db.OpenRecordset(linksSql);
   for (; !links->AtEOF(); links->MoveNext())
     appendLink(db, links->Field("TableName").AsString(), links->Field("DatabasePath").AsString());
   links->Close();
   defs.Refresh();
+}
+
+}  // namespace
+
+void linkTablesToSetIn(dao::Database& db, const std::string& setName) {
+  rebuildLinks(db, linksStatement(setName));
+}
+
+void linkTablesToSetIdIn(dao::Database& db, std::int32_t setId) {
+  rebuildLinks(db, linkRowsOf(setId));
 }
 
 void removeExtraLinksIn(dao::Database& db) {

@@ -2,22 +2,18 @@
 // front end's links and every link set against each other and against the files on disk, then
 // do the one thing the decision table says: nothing, a silent relink, the Set Manager, or one
 // page of the Relink Wizard. Every window is unloaded before it returns.
-#include <unistd.h>
-
-#include <cerrno>
 #include <exception>
-#include <optional>
 #include <string>
 
 #include "dao/dao.h"
 #include "engine/CandidateSearch.h"
 #include "engine/ComponentState.h"
 #include "engine/Engine.h"
+#include "engine/FrontEndAccess.h"
 #include "engine/Reports.h"
 #include "engine/StartupDecision.h"
+#include "engine/StartupSteps.h"
 #include "engine/clsOrvanta.h"
-#include "fs/fs.h"
-#include "paths/modFunctions.h"
 #include "ui/sets/frmSetManager.h"
 #include "ui/wizard/frmCreateNewSet.h"
 #include "ui/wizard/frmFEMoved.h"
@@ -113,10 +109,7 @@ void act(detail::StartupAction action, bool valid) {
       uikit::form<frmFEMoved>().ShowModal();
       return;
     case StartupAction::SetManager:
-      uikit::MsgBox(std::string("There is currently no Active Link Set defined.") + uikit::vbCrLf +
-                        "Use Set Manager to create an Active Link Set.",
-                    uikit::Buttons::OK, uikit::Icon::Information, "No Active Link Set Found");
-      uikit::form<frmSetManager>().ShowModal();
+      detail::offerSetManagerForNoActiveSet();
       return;
     case StartupAction::SameRelativePath: {
       if (valid)
@@ -147,22 +140,9 @@ void act(detail::StartupAction action, bool valid) {
   }
 }
 
-// Whether the front end cannot be written: the file has no write permission bit (whoever runs
-// the check), or the file or its folder, where the engine creates its journal, refuses this
-// process writing (a read-only file system, a share without write permission).
-bool frontEndReadOnly(const std::string& frontEnd) {
-  std::string folder = ParsePath(frontEnd, 2);
-  if (folder.empty())
-    folder = ".";
-  for (const std::string& path : {frontEnd, folder}) {
-    const std::optional<unsigned> attributes = vfs::current().Attributes(path);
-    if (attributes && (*attributes & vfs::kReadOnly) != 0)
-      return true;
-    if (::access(path.c_str(), W_OK) != 0 && errno != ENOENT)
-      return true;
-  }
-  return false;
-}
+}  // namespace
+
+namespace detail {
 
 void reportReadOnlyFrontEnd(const std::string& frontEnd) {
   uikit::MsgBox("The front end " + frontEnd +
@@ -172,10 +152,15 @@ void reportReadOnlyFrontEnd(const std::string& frontEnd) {
                 uikit::Buttons::OK, uikit::Icon::Exclamation, "Read-Only Front End");
 }
 
-// Forgets what an earlier check in this thread found, so that nothing it left behind (its
-// active set, the ignore decision, its analysis) can decide this check. The host's permissions
-// and the front-end path stay.
-void beginCheck(ComponentState& s, const std::string& frontEnd) {
+void offerSetManagerForNoActiveSet() {
+  uikit::MsgBox(std::string("There is currently no Active Link Set defined.") + uikit::vbCrLf +
+                    "Use Set Manager to create an Active Link Set.",
+                uikit::Buttons::OK, uikit::Icon::Information, "No Active Link Set Found");
+  showSetManager();
+}
+
+void beginCheck(const std::string& frontEnd) {
+  ComponentState& s = state();
   s.ignore = false;
   s.frontEndMoved = false;
   s.currentFrontEndPath = frontEnd;
@@ -193,18 +178,34 @@ void beginCheck(ComponentState& s, const std::string& frontEnd) {
   s.frontEndReadOnly = false;
 }
 
-}  // namespace
+void loadActiveSet(const std::string& frontEnd) {
+  ComponentState& s = state();
+  GetActiveSet(frontEnd);
+  // GetActiveSet has put the path recorded with the active set into the link-set database
+  // path. The link-set tables live in the front end itself, so from here on that is the file
+  // the host handed us: when the paths differ the front end moved; when they differ only in
+  // letter case they name the same file on a case-insensitive disk, while on a case-sensitive
+  // one only the host's spelling is sure to exist.
+  s.savedFrontEndPath = s.linkSetDatabasePath;
+  if (!s.savedFrontEndPath.empty() &&
+      !equalsIgnoringCase(s.savedFrontEndPath, s.currentFrontEndPath)) {
+    s.frontEndMoved = true;
+  }
+  s.linkSetDatabasePath = s.currentFrontEndPath;
+}
+
+}  // namespace detail
 
 int RunStartupCheck(const std::string& strCurrentFEPath) {
   ComponentState& s = state();
-  beginCheck(s, strCurrentFEPath);
+  detail::beginCheck(strCurrentFEPath);
   // Every step below writes to the front end (the link-set tables, the verdicts, the recorded
   // path); on a read-only one each would fail with its own error box and the analysis would
   // describe a situation that does not exist. Say it once and change nothing.
-  if (frontEndReadOnly(strCurrentFEPath)) {
+  if (detail::frontEndReadOnly(strCurrentFEPath)) {
     s.frontEndReadOnly = true;
     try {
-      reportReadOnlyFrontEnd(strCurrentFEPath);
+      detail::reportReadOnlyFrontEnd(strCurrentFEPath);
     } catch (...) {  // no desktop to tell: the host still gets its answer and the flag
     }
     return 0;
@@ -214,19 +215,7 @@ int RunStartupCheck(const std::string& strCurrentFEPath) {
   clsOrvanta relinker;
 
   try {
-    GetActiveSet(strCurrentFEPath);
-
-    // GetActiveSet has put the path recorded with the active set into the link-set database
-    // path. The link-set tables live in the front end itself, so from here on that is the file
-    // the host handed us: when the paths differ the front end moved; when they differ only in
-    // letter case they name the same file on a case-insensitive disk, while on a case-sensitive
-    // one only the host's spelling is sure to exist.
-    s.savedFrontEndPath = s.linkSetDatabasePath;
-    if (!s.savedFrontEndPath.empty() &&
-        !detail::equalsIgnoringCase(s.savedFrontEndPath, s.currentFrontEndPath)) {
-      s.frontEndMoved = true;
-    }
-    s.linkSetDatabasePath = s.currentFrontEndPath;
+    detail::loadActiveSet(strCurrentFEPath);
 
     {
       const detail::SharedProbe askEachFileOnce;

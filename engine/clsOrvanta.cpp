@@ -30,9 +30,17 @@ clsOrvanta::clsOrvanta() {
 
 bool clsOrvanta::OpenSetManager(std::string strCurrentFEPath) {
   detail::trapped("OpenSetManager", [&] {
-    state().currentFrontEndPath = strCurrentFEPath;
+    ComponentState& s = state();
+    s.currentFrontEndPath = strCurrentFEPath;
+    // What an earlier call in this thread loaded belongs to that front end: a front end without
+    // an active set must not show another file's set as active.
+    s.activeSetName.clear();
+    s.activeSetDescription.clear();
     GetActiveSet(strCurrentFEPath);
-    uikit::form<frmSetManager>().ShowModal();
+    // GetActiveSet points the link-set database at the path recorded with the active set. The
+    // tables live in the front end itself: after a move, that recorded path is the old copy.
+    s.linkSetDatabasePath = strCurrentFEPath;
+    showSetManager();
   });
   return false;
 }
@@ -74,7 +82,7 @@ std::int16_t clsOrvanta::CheckLinkedTables(std::string strCurrentFEPath) {
 }
 
 bool clsOrvanta::OpenSwitchSetManager() {
-  detail::trapped("OpenSwitchSetManager", [] { uikit::form<frmSwitchSetManager>().ShowModal(); });
+  detail::trapped("OpenSwitchSetManager", [] { showSwitchSetManager(); });
   return false;
 }
 

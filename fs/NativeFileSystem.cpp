@@ -1,6 +1,10 @@
 // The POSIX file system behind vfs::native().
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits.h>
+#include <mntent.h>
+#include <stdio.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -70,6 +74,60 @@ bool nameLess(const Entry& a, const Entry& b) {
   return folded != 0 ? folded < 0 : a.name < b.name;
 }
 
+// A find enumeration over readdir. The kind comes from the directory entry itself where the file
+// system records it, so a file is never examined; only links (and entries of file systems that
+// do not record kinds) are looked at.
+class NativeFind final : public FindEnumeration {
+ public:
+  explicit NativeFind(DIR* dir) : dir_(dir) {}
+  ~NativeFind() override { closedir(dir_); }
+
+  bool Next(FindData& entry) override {
+    while (dirent* item = readdir(dir_)) {
+      const char* name = item->d_name;
+      if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0')))
+        continue;
+      unsigned attributes = 0;
+      switch (item->d_type) {
+        case DT_REG:
+          break;
+        case DT_DIR:
+          attributes = kDirectory;
+          break;
+        case DT_FIFO:
+        case DT_SOCK:
+        case DT_CHR:
+        case DT_BLK:
+          attributes = kSystem;
+          break;
+        default: {  // a link, or a kind the file system does not record
+          auto found = probe(dirfd(dir_), name, "");
+          if (!found)
+            continue;
+          attributes = found->first & (kDirectory | kSystem | kSymbolicLink);
+        }
+      }
+      if (name[0] == '.')
+        attributes |= kHidden;
+      entry.name.assign(name);
+      entry.attributes = attributes;
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  DIR* dir_;
+};
+
+std::string homeFolder() {
+  const char* home = getenv("HOME");
+  if (home == nullptr || *home == '\0')
+    return "";
+  char resolved[PATH_MAX];
+  return realpath(home, resolved) != nullptr ? resolved : "";
+}
+
 class NativeFileSystem final : public FileSystem {
  public:
   ListResult List(const std::string& folder, const std::string& pattern, unsigned mask) override {
@@ -134,7 +192,42 @@ class NativeFileSystem final : public FileSystem {
     return static_cast<std::uint64_t>(st.st_size);
   }
 
-  std::vector<std::string> Drives() override { return {"/"}; }
+  std::vector<std::string> Drives() override {
+    std::vector<Mount> mounts = Mounts();
+    if (mounts.empty())
+      mounts.push_back({"/", ""});  // no mount table to read: the root is still a drive
+    return driveList(mounts, homeFolder());
+  }
+
+  std::vector<Mount> Mounts() override {
+    std::vector<Mount> mounts;
+    FILE* table = setmntent("/proc/self/mounts", "r");
+    if (table == nullptr)
+      return mounts;
+    mntent row{};
+    char buffer[4 * PATH_MAX];
+    // getmntent_r undoes the table's octal escapes (a space in a mount point is "\040").
+    while (getmntent_r(table, &row, buffer, sizeof buffer) != nullptr) {
+      std::string point = row.mnt_dir;
+      if (point.empty() || point.back() != '/')
+        point += '/';
+      mounts.push_back({std::move(point), row.mnt_type});
+    }
+    endmntent(table);
+    return mounts;
+  }
+
+  std::unique_ptr<FindEnumeration> Find(const std::string& folder,
+                                        std::error_code& error) override {
+    error.clear();
+    DIR* dir = folder.empty() ? nullptr : opendir(folder.c_str());
+    if (dir == nullptr) {
+      error = folder.empty() ? std::make_error_code(std::errc::no_such_file_or_directory)
+                             : std::error_code(errno, std::generic_category());
+      return nullptr;
+    }
+    return std::make_unique<NativeFind>(dir);
+  }
 
   bool SameFile(const std::string& a, const std::string& b) override {
     struct stat first {};

@@ -17,11 +17,25 @@
 // return. A folder that does not exist or cannot be read lists as empty, with the reason in
 // ListResult::error; callers that search treat it as a folder with nothing in it.
 //
+// Whole-drive searches use a second, leaner way in: a find enumeration (Find) hands out one
+// folder's entries in the order the file system gives them, unsorted and without examining each
+// file, because a search of a disk meets millions of entries and needs only names and kinds.
+//
+// Drives on this platform. A "drive" is where users keep files: the home folder ($HOME, with
+// links resolved), unless it is itself a mount point, followed by the mount points of real file
+// systems in mount-table order. Kernel and virtual file systems (proc, sysfs, cgroup, devpts
+// and the like; tmpfs holds real files and stays) and anything mounted under /proc, /sys, /dev or
+// /run (except /run/media, where removable media appear) are left out. Each drive is one file
+// system: a search of one never enters another mount point below it, since that one is a drive of
+// its own (or is not one a user keeps files on). The mount table comes through Mounts, so tests can
+// give both lists.
+//
 // Threading: each thread has its own current FileSystem (setCurrent); the default one is
 // stateless and serves any number of threads.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -63,6 +77,39 @@ bool passesMask(unsigned attributes, unsigned mask);
 // itself with ASCII letters compared ignoring case. "*.mdb" matches "Sales.MDB".
 bool matchesPattern(std::string_view name, std::string_view pattern);
 
+// One entry of a find enumeration. Only kind bits are reported: kDirectory, kSystem (a FIFO,
+// socket or device: not a regular file), kHidden (the name begins with ".") and kSymbolicLink
+// with the kind of what the link reaches; a dangling link is not reported. Read-only is not
+// known here (finding it would mean examining every file).
+struct FindData {
+  std::string name;  // never "." or ".."; any bytes but "/" and NUL
+  unsigned attributes = 0;
+};
+
+// An open enumeration of one folder; closing it is destroying it.
+class FindEnumeration {
+ public:
+  FindEnumeration() = default;
+  virtual ~FindEnumeration() = default;
+  FindEnumeration(const FindEnumeration&) = delete;
+  FindEnumeration& operator=(const FindEnumeration&) = delete;
+  // Fills entry with the next entry and returns true; false at the end, or when reading fails
+  // part way (a vanished mount): what was read stands.
+  virtual bool Next(FindData& entry) = 0;
+};
+
+// One row of the mount table: where a file system is mounted, with its trailing "/", and its
+// type ("ext4", "proc", "fuse.sshfs").
+struct Mount {
+  std::string point;
+  std::string type;
+  bool operator==(const Mount&) const = default;
+};
+
+// The drive list described at the top, from a mount table and the home folder ("" for none,
+// with or without its trailing "/"). Each entry ends with "/"; none is listed twice.
+std::vector<std::string> driveList(const std::vector<Mount>& mounts, const std::string& home);
+
 class FileSystem {
  public:
   FileSystem() = default;
@@ -82,8 +129,17 @@ class FileSystem {
   // The length of a file in bytes, or nullopt when there is no such file.
   virtual std::optional<std::uint64_t> FileLength(const std::string& path) = 0;
 
-  // The roots a whole-disk search starts from, each with its trailing separator ("/" here).
+  // The roots a whole-disk search starts from, each with its trailing separator: driveList of
+  // the mount table and the home folder.
   virtual std::vector<std::string> Drives() = 0;
+
+  // Every row of the mount table, virtual file systems included; empty when it cannot be read.
+  virtual std::vector<Mount> Mounts() = 0;
+
+  // Opens folder (with or without its trailing separator) for a find enumeration; nullptr, with
+  // the reason in error, when it cannot be opened.
+  virtual std::unique_ptr<FindEnumeration> Find(const std::string& folder,
+                                                std::error_code& error) = 0;
 
   // True when a and b both exist and are one file (the same device and inode, links followed):
   // a hard link, a symbolic link or another spelling of a path is the file it reaches. False
@@ -111,6 +167,11 @@ class FileSystemWrapper : public FileSystem {
     return target_.FileLength(path);
   }
   std::vector<std::string> Drives() override { return target_.Drives(); }
+  std::vector<Mount> Mounts() override { return target_.Mounts(); }
+  std::unique_ptr<FindEnumeration> Find(const std::string& folder,
+                                        std::error_code& error) override {
+    return target_.Find(folder, error);
+  }
   bool SameFile(const std::string& a, const std::string& b) override {
     return target_.SameFile(a, b);
   }

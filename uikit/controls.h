@@ -49,8 +49,11 @@ enum class ControlKind {
   CommonDialog,
 };
 
-// Named colours the windows use (a label turns yellow to draw attention).
-enum class Color { Default, White, Yellow };
+// Named colours the windows use (a label turns yellow to draw attention). ButtonFace is the
+// platform's own colour for button and dialog faces, asked for by name so that a label that was
+// yellow can be set back to the plain dialog look on whatever theme the user runs; Default
+// leaves the control's background to the control itself.
+enum class Color { Default, White, Yellow, ButtonFace };
 
 class Control {
  public:

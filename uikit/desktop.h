@@ -111,6 +111,15 @@ class ScopedDesktop {
   Desktop* previous_;
 };
 
+// The busy (hourglass) pointer for a scope: on when made, off again however the scope is left.
+class BusyPointer {
+ public:
+  BusyPointer() { desktop().setBusy(true); }
+  ~BusyPointer() { desktop().setBusy(false); }
+  BusyPointer(const BusyPointer&) = delete;
+  BusyPointer& operator=(const BusyPointer&) = delete;
+};
+
 // Classic message box: MsgBox(text, buttons, icon, title). An empty title gets kDefaultTitle.
 Answer MsgBox(const std::string& text, Buttons buttons = Buttons::OK, Icon icon = Icon::None,
               const std::string& title = "");

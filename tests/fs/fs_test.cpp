@@ -137,6 +137,31 @@ TEST(NativeListing, AFolderThatCannotBeListedIsEmptyWithAReason) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
+// Drives are the home folder and real file systems; kernel interfaces, run-time state (except
+// removable media) and repeated mount points are left out.
+TEST(Drives, HomeThenRealFileSystems) {
+  const std::vector<vfs::Mount> table{
+      {"/", "ext4"},          {"/proc/", "proc"},  {"/sys/fs/cgroup/", "cgroup2"},
+      {"/dev/shm/", "tmpfs"}, {"/run/", "tmpfs"},  {"/run/media/ann/USB/", "vfat"},
+      {"/runner/", "xfs"},    {"/tmp/", "tmpfs"},  {"/srv/data", "nfs4"},
+      {"/mnt/x/", "autofs"},  {"/mnt/x/", "ext4"}, {"/var/lib/box/", "binfmt_misc"}};
+  const std::vector<std::string> real{"/",     "/run/media/ann/USB/", "/runner/",
+                                      "/tmp/", "/srv/data/",          "/mnt/x/"};
+  struct Case {
+    std::string home;
+    std::vector<std::string> first;  // what comes before the real file systems
+  };
+  for (const Case& c : std::vector<Case>{{"/home/ann", {"/home/ann/"}},
+                                         {"/home/ann/", {"/home/ann/"}},
+                                         {"", {}},
+                                         {"/srv/data", {}},  // a mount point: listed as such
+                                         {"/", {}}}) {
+    std::vector<std::string> expected = c.first;
+    expected.insert(expected.end(), real.begin(), real.end());
+    EXPECT_EQ(vfs::driveList(table, c.home), expected) << c.home;
+  }
+}
+
 TEST(CurrentFileSystem, ScopedChoiceIsRestored) {
   vfs::FileSystemWrapper wrapper(vfs::native());
   EXPECT_EQ(&vfs::current(), &vfs::native());

@@ -1,12 +1,14 @@
 // The console driver: how a window prints, a whole session piped in through a string stream,
 // and what happens when the input ends.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <functional>
 #include <sstream>
 
 #include "tests/uikit/test_forms.h"
 #include "uikit/console/console_desktop.h"
+#include "uikit/console/fd_input.h"
 #include "uikit/printable.h"
 
 namespace uikit_test {
@@ -245,6 +247,29 @@ TEST_F(ConsoleTest, AtEndOfInputBoxesTakeTheirDefaultWindowsCloseAndAskingAgainI
 
   EXPECT_THROW(session<frmStubborn>("click cmdRetry\n"), uikit::console::EndOfInputError);
   EXPECT_EQ(uikit::FormRegistry::current().modalDepth(), 0);
+}
+
+// Standard input read from its descriptor says, without blocking, whether a line is waiting:
+// nothing yet, then what was written (buffered or not), then the end once the writer has gone.
+TEST(FdInput, TellsWithoutBlockingWhetherInputIsWaiting) {
+  int ends[2];
+  ASSERT_EQ(pipe(ends), 0);
+  uikit::console::FdInputBuffer buffer(ends[0]);
+  std::istream in(&buffer);
+  EXPECT_EQ(buffer.in_avail(), 0);
+  const std::string typed = "click cmdStop\nshow\n";
+  ASSERT_EQ(write(ends[1], typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
+  std::string line;
+  for (const char* expected : {"click cmdStop", "show"}) {
+    EXPECT_GT(buffer.in_avail(), 0);
+    ASSERT_TRUE(std::getline(in, line));
+    EXPECT_EQ(line, expected);
+  }
+  EXPECT_EQ(buffer.in_avail(), 0);
+  close(ends[1]);
+  EXPECT_EQ(buffer.in_avail(), -1);
+  EXPECT_FALSE(std::getline(in, line));
+  close(ends[0]);
 }
 
 }  // namespace

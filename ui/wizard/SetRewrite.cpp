@@ -40,6 +40,9 @@ void writeLinksAndRelink(dao::Database& db, std::int32_t id, const std::string& 
     rows->Close();
   }
   detail::linkTablesToSetIn(db, setName);
+  // Every link was just appended, and appending a link proves its back end holds the table: the
+  // stored verdict says so at once, not only after the next validation.
+  db.Execute("UPDATE tblLinkedSets SET ValidSet = -1 WHERE ID = " + std::to_string(id));
 }
 
 // Adds a set row and makes it the one active set; returns its ID.

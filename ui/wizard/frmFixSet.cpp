@@ -3,13 +3,16 @@
 #include <algorithm>
 #include <cctype>
 #include <memory>
+#include <optional>
 
 #include "dao/dao.h"
 #include "engine/ComponentState.h"
 #include "engine/Engine.h"
 #include "engine/Reports.h"
+#include "fs/fs.h"
 #include "paths/OpenCandidate.h"
 #include "paths/modFunctions.h"
+#include "search/frmSearch.h"
 #include "ui/wizard/SetRewrite.h"
 #include "ui/wizard/frmFEMoved.h"
 #include "ui/wizard/frmMissingLinks.h"
@@ -18,9 +21,6 @@
 
 namespace orvanta {
 namespace {
-
-constexpr const char* kDatabaseFilter =
-    "Access Database(*.mdb;*.mda;*.mde;*.mdw)|*.mdb; *.mda; *.mde; *.mdw|All(*.*)|*.*";
 
 // The page is taller than the situation pages: two lists share its body.
 constexpr int kFixHeight = 7800;
@@ -39,14 +39,6 @@ bool allChecked(const uikit::ListBox& list) {
   }
   return true;
 }
-
-// Closes the busy pointer whatever way the handler leaves.
-struct BusyPointer {
-  BusyPointer() { uikit::desktop().setBusy(true); }
-  ~BusyPointer() { uikit::desktop().setBusy(false); }
-  BusyPointer(const BusyPointer&) = delete;
-  BusyPointer& operator=(const BusyPointer&) = delete;
-};
 
 // True when the candidate holds table as a readable local table (a link there does not count:
 // relinking to a link would chain front ends).
@@ -205,7 +197,7 @@ void frmFixSet::lstDatabases_Click() {
     return;
   }
 
-  BusyPointer busy;
+  uikit::BusyPointer busy;
   try {
     const std::string path = shownCandidates[static_cast<std::size_t>(row)];
     if (!selected) {
@@ -255,33 +247,42 @@ void frmFixSet::cmdBrowse_Click() {
   if (file.empty())
     return;
   lastBrowsedFile = file;
-  offerCandidate(file);
+  offerCandidate(file, "You cannot add the current database application to the list.");
 }
 
-bool frmFixSet::offerCandidate(const std::string& file) {
+frmFixSet::Offer frmFixSet::offerCandidate(const std::string& file,
+                                           const std::string& frontEndRefusal,
+                                           const std::function<void()>& beforeRefusal) {
   using uikit::Buttons;
   using uikit::Icon;
-  if (isCurrentFrontEnd(file)) {
-    uikit::MsgBox("You cannot add the current database application to the list.", Buttons::OK,
-                  Icon::Critical, "Selection Error");
-    return false;
-  }
+  const bool frontEnd = isCurrentFrontEnd(file);
   const std::string key = upper(file);
-  for (const auto& item : lsvDatabases.items()) {
-    if (upper(item.text) == key) {
+  const bool listed =
+      std::any_of(lsvDatabases.items().begin(), lsvDatabases.items().end(),
+                  [&](const uikit::ListView::ListItem& item) { return upper(item.text) == key; });
+  if (frontEnd || listed) {
+    if (beforeRefusal)
+      beforeRefusal();
+    if (frontEnd) {
+      uikit::MsgBox(frontEndRefusal, Buttons::OK, Icon::Critical, "Selection Error");
+    } else {
       uikit::MsgBox(file + " is already in the list of possible databases.", Buttons::OK,
                     Icon::Information, "Duplicate Database");
-      return false;
     }
+    return Offer::Refused;
   }
 
   int found = 0;
   int needed = 0;
-  const std::string score = scoreCandidate(file, found, needed);
+  // Only a regular file can be a database. A FIFO, device or folder under a database's name (or
+  // a file gone since it was listed) is no candidate, not a locked one.
+  const std::optional<unsigned> kind = vfs::current().Attributes(file);
+  const bool regular = kind && (*kind & (vfs::kDirectory | vfs::kSystem)) == 0;
+  const std::string score = regular ? scoreCandidate(file, found, needed) : "Error";
   if (score == "Error") {
     uikit::MsgBox("Unable to add " + file + " to the list", Buttons::OK, Icon::Information,
                   "Error Adding Database");
-    return false;
+    return Offer::Failed;
   }
   bool add = true;
   if (found != needed) {
@@ -296,12 +297,14 @@ bool frmFixSet::offerCandidate(const std::string& file) {
     lsvDatabases.setSorted(true);
   }
   LoadListbox();
-  return add;
+  return add ? Offer::Added : Offer::Declined;
 }
 
 void frmFixSet::cmdSearch_Click() {
-  // The Database File Search dialog opens here once it exists; it adds the file the user picks
-  // through offerCandidate, by the same rules as Browse. Until then the button does nothing.
+  // The dialog adds the file the user picks through offerCandidate, by the rules of Browse.
+  frmSearch& search = uikit::form<frmSearch>();
+  search.offerChosen = frmSearch::offerToFixSet;
+  search.ShowModal();
 }
 
 void frmFixSet::cmdNext_Click() {

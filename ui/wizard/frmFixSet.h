@@ -4,6 +4,7 @@
 // lsvDatabases, drawn into lstDatabases by LoadListbox).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -71,10 +72,15 @@ class frmFixSet : public WizardPage {
   void cmdNext_Click();
   void cmdBack_Click();
 
-  // Offers a database file the user picked (Browse, and later the drive search) as a candidate:
-  // refuses the front end itself and a file already listed, scores it, asks before adding one
-  // that lacks some required tables, and redraws the visible list. True when it was added.
-  bool offerCandidate(const std::string& file);
+  // What became of a file offered as a candidate.
+  enum class Offer { Added, Refused, Declined, Failed };
+  // Offers a database file the user picked (Browse, the drive search) as a candidate: refuses
+  // the front end itself (with frontEndRefusal, which each caller words) and a file already
+  // listed, scores it (a file that cannot be scored is Failed), asks before adding one that
+  // lacks some required tables (No: Declined), and redraws the visible list. beforeRefusal
+  // runs just before either refusal is shown: the search dialog gets out of the way first.
+  Offer offerCandidate(const std::string& file, const std::string& frontEndRefusal,
+                       const std::function<void()>& beforeRefusal = {});
 
  private:
   // Shows lblSatisfied (white) while every required table is checked, hides it otherwise.

@@ -248,6 +248,8 @@ void renderControl(std::ostream& out, const Control& c) {
     flags.push_back("yellow");
   if (c.BackColor == Color::White)
     flags.push_back("white");
+  if (c.BackColor == Color::ButtonFace)
+    flags.push_back("buttonface");
 
   const bool multiLine = hasValue && hasLineBreak(value);
   out << indent << head;
@@ -302,7 +304,8 @@ const char* kHelp =
     "  column NAME INDEX   click a list view column header (from 1)\n"
     "  close               close the window\n"
     "  show                print the window again\n"
-    "  tip NAME            print a control's tool tip\n";
+    "  tip NAME            print a control's tool tip\n"
+    "  wait                during long work: hold the next lines until it is over\n";
 
 }  // namespace
 
@@ -341,6 +344,9 @@ bool ConsoleDesktop::readLine(std::string& line) {
   }
   if (!line.empty() && line.back() == '\r')
     line.pop_back();
+  lastRead_ = Clock::now();
+  if (!inEvents_)
+    holdInput_ = false;
   if (options_.echo)
     out_ << flat(line) << "\n";
   return true;
@@ -397,6 +403,8 @@ bool ConsoleDesktop::execute(Form& form, const std::string& rawLine) {
     out_ << renderForm(form);
     return false;
   }
+  if (command == "wait")
+    return false;
   if (command == "help") {
     out_ << kHelp;
     return false;
@@ -511,6 +519,50 @@ std::string ConsoleDesktop::openFile(const CommonDialog& dialog) {
 
 void ConsoleDesktop::beep() {
   out_ << "(beep)\n";
+}
+
+void ConsoleDesktop::doEvents() {
+  if (inEvents_ || holdInput_ || ended_ || Clock::now() - lastRead_ < options_.patience)
+    return;
+  inEvents_ = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{inEvents_};
+  for (;;) {
+    // Lines go to the window the user sees; with none (or once it has gone), they wait.
+    Form* form = FormRegistry::current().activeForm();
+    if (!form || !form->loaded() || !form->visible() || in_.rdbuf()->in_avail() <= 0)
+      return;
+    if (options_.echo)
+      out_ << "> ";
+    std::string line;
+    if (!readLine(line))
+      return;
+    if (lower(trim(line)) == "wait") {
+      holdInput_ = true;
+      return;
+    }
+    if (execute(*form, line) && form->loaded() && form->visible())
+      out_ << renderForm(*form);
+    out_.flush();
+  }
+}
+
+void ConsoleDesktop::refresh(Control& control) {
+  if (control.kind() != ControlKind::StatusBar || !control.form().visible())
+    return;
+  const Clock::time_point now = Clock::now();
+  if (now - lastRead_ < options_.patience || now - lastProgress_ < options_.patience)
+    return;
+  std::ostringstream line;
+  renderControl(line, control);
+  if (line.str() == lastProgressLine_)
+    return;
+  lastProgressLine_ = line.str();
+  lastProgress_ = now;
+  out_ << lastProgressLine_;
+  out_.flush();
 }
 
 }  // namespace uikit::console

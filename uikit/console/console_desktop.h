@@ -24,8 +24,8 @@
 //   sbrSearchStatus status "C:\Data" ""              one quoted text per panel
 //
 // Flags: "disabled" (the control or a frame around it is disabled), "locked" (read-only text
-// box), "yellow" or "white" (background colour). A picture shows its tool tip as tip="..." and
-// "beside NAME" for the control level with its middle to its right (the wizard's
+// box), "yellow", "white" or "buttonface" (background colour). A picture shows its tool tip as
+// tip="..." and "beside NAME" for the control level with its middle to its right (the wizard's
 // recommended-option marker).
 //
 // ESCAPES. Every text the driver prints (values, rows, captions, titles, message-box lines, the
@@ -79,6 +79,7 @@
 //   close               closes the window from its frame (Form_QueryUnload may refuse)
 //   show                prints the window again
 //   tip NAME            prints "<name> tip "<tool tip>""
+//   wait                does nothing; see LONG WORK for what it is for
 //   help                lists the commands
 //
 // A refused or unknown command prints one line "! <reason>" and changes nothing, then the prompt.
@@ -111,11 +112,24 @@
 // default is Yes) is stopped after kMaxPromptsAfterEnd prompts by EndOfInputError, so a closed
 // pipe can never make the program loop forever.
 //
+// LONG WORK. A handler that works for a while (a drive search) lets events run through
+// doEvents. Once the work has run for Options::patience since the last line was read, doEvents
+// reads the command lines already waiting on the input, without blocking, and carries them out
+// on the active window as the prompt would (printing "> " and the line first when echoing), so
+// "click cmdStop" typed or piped during a search stops it. Work shorter than that never sees
+// the lines after it. A "wait" line read there holds the rest back until the work is over: a
+// script that wants a long search to finish before its next command puts "wait" after the
+// command that starts it. A status bar refreshed during long work prints its control line,
+// at most once per patience:
+//
+//   sbrSearchStatus status "/home/ann/Documents"
+//
 // ECHO. With Options::echo the driver writes each line it reads after its prompt, so a piped
 // session's output reads like a terminal session. The program turns it on when its input is not
 // a terminal (a terminal echoes by itself).
 #pragma once
 
+#include <chrono>
 #include <iosfwd>
 #include <stdexcept>
 #include <string>
@@ -135,6 +149,9 @@ class EndOfInputError : public std::runtime_error {
 
 struct Options {
   bool echo = false;
+  // How long work runs before doEvents reads waiting lines and progress is printed, and the
+  // least time between two progress lines. Zero: at every chance (tests).
+  std::chrono::milliseconds patience{250};
 };
 
 class ConsoleDesktop : public Desktop {
@@ -145,6 +162,8 @@ class ConsoleDesktop : public Desktop {
   Answer messageBox(const MessageBox& box) override;
   std::string openFile(const CommonDialog& dialog) override;
   void beep() override;
+  void doEvents() override;
+  void refresh(Control& control) override;
 
   // True once the input has ended.
   bool endOfInput() const { return ended_; }
@@ -155,11 +174,17 @@ class ConsoleDesktop : public Desktop {
   // Runs one command line on form; true when it changed something worth printing again.
   bool execute(Form& form, const std::string& line);
 
+  using Clock = std::chrono::steady_clock;
   std::istream& in_;
   std::ostream& out_;
   Options options_;
   bool ended_ = false;
   int promptsAfterEnd_ = 0;
+  Clock::time_point lastRead_ = Clock::now();  // the work since then is the current work
+  Clock::time_point lastProgress_{};
+  std::string lastProgressLine_;
+  bool inEvents_ = false;   // doEvents is carrying out a line
+  bool holdInput_ = false;  // a "wait" arrived during the current work
 };
 
 // The window as a modal show prints it, without the prompt.

@@ -46,8 +46,16 @@ bool docked(const Control& c) {
   return c.kind() == ControlKind::StatusBar && (c.geometry.width <= 0 || c.geometry.height <= 0);
 }
 
-QColor colorOf(Color c) {
-  return c == Color::Yellow ? QColor(255, 255, 0) : QColor(255, 255, 255);
+// own is the widget's own palette, whose button role is the theme's button face.
+QColor colorOf(Color c, const QPalette& own) {
+  switch (c) {
+    case Color::Yellow:
+      return QColor(255, 255, 0);
+    case Color::ButtonFace:
+      return own.color(QPalette::Button);
+    default:
+      return QColor(255, 255, 255);
+  }
 }
 
 // Item views show their colour on the base (the rows); everything else on the window role.
@@ -451,7 +459,8 @@ void FormDialog::syncCommon(Control& control, View& view) {
     } else {
       QPalette p = view.palette;
       const bool base = paintsBase(control.kind());
-      p.setColor(base ? QPalette::Base : QPalette::Window, colorOf(control.BackColor));
+      p.setColor(base ? QPalette::Base : QPalette::Window,
+                 colorOf(control.BackColor, view.palette));
       w->setPalette(p);
       w->setAutoFillBackground(!base);
     }

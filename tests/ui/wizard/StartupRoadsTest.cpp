@@ -90,6 +90,7 @@ TEST_F(StartupRoad, RenamedBackEndIsFixedAtTheConsole) {
             "frmWizard1:FixSet frmFixSet frmFinish");
   EXPECT_EQ(result, 0);
   EXPECT_EQ(world(), "*Main.tblA=be *Main.tblB=be | tblA=be tblB=be");
+  EXPECT_TRUE(testsupport::linkSets(fe)[0].valid);  // the stored verdict, before any new check
   EXPECT_EQ(check(), 0);  // the next start-up finds everything in order and shows nothing
 }
 

@@ -97,6 +97,13 @@ TEST_F(QtDesktopTest, DrawsEveryControlKindAndUserActionsReachTheModelAndAreRedr
     EXPECT_EQ(title.text(), "Choose the &name");  // access key drawn by Qt, focus to its buddy
     EXPECT_EQ(title.palette().color(QPalette::Window), QColor(Qt::yellow));
     EXPECT_TRUE(title.autoFillBackground());
+    // Asked for by name, the dialog face is the theme's button colour, painted.
+    f.lblTitle.BackColor = Color::ButtonFace;
+    desk.refresh(f.lblTitle);
+    EXPECT_EQ(title.palette().color(QPalette::Window), title.palette().color(QPalette::Button));
+    EXPECT_TRUE(title.autoFillBackground());
+    f.lblTitle.BackColor = Color::Yellow;
+    desk.refresh(f.lblTitle);
     EXPECT_EQ(child<QPlainTextEdit>(d, "txtNotes").toPlainText(), "First line \n\nlast line\n");
     EXPECT_TRUE(child<QPlainTextEdit>(d, "txtNotes").isReadOnly());
 

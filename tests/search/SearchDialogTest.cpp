@@ -1,0 +1,233 @@
+// The Database File Search dialog over real files: the drive list, what a search lists, Stop
+// between drives, OK's rules against the Fix Set page's candidates, and whole console sessions
+// from the Fix Set page through a search to the finished repair.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "engine/Engine.h"
+#include "search/frmSearch.h"
+#include "tests/search/SearchSupport.h"
+#include "tests/ui/wizard/WizardFixture.h"
+#include "ui/wizard/frmFixSet.h"
+
+namespace orvanta {
+namespace {
+
+namespace fsys = std::filesystem;
+
+class SearchDialogTest : public WizardTest {
+ protected:
+  // Main needs tblA, tblB and tblD from app/data/old.mdb, which has since moved to far/new.mdb,
+  // where the start-up check does not look.
+  void SetUp() override {
+    WizardTest::SetUp();
+    searchShared().stopFlag = false;
+    searchShared().yieldEvery = {};
+    testsupport::makeBackEnd(oldBe, {"tblA", "tblB", "tblD"});
+    const Links links{{"tblA", oldBe}, {"tblB", oldBe}, {"tblD", oldBe}};
+    buildWorld(links, links);
+    dir.mkdir("far");
+    fsys::rename(oldBe, newBe);
+    drives.mounts = {{root(), "ext4"}};
+  }
+  void TearDown() override {
+    WizardTest::TearDown();
+    searchShared().yieldEvery = SearchShared{}.yieldEvery;
+  }
+  std::string root() const { return dir.path() + "/"; }
+  static frmSearch& dialog() { return uikit::form<frmSearch>(); }
+  static std::vector<std::string> found() {
+    std::vector<std::string> rows;
+    for (const auto& item : dialog().lstFiles.items())
+      rows.push_back(item.text);
+    return rows;
+  }
+  static void pick(frmSearch& f, const std::string& file) {
+    const auto rows = found();
+    const auto at = std::find(rows.begin(), rows.end(), file);
+    ASSERT_NE(at, rows.end()) << file;
+    script::clickRow(f, "lstFiles", static_cast<int>(at - rows.begin()));
+  }
+
+  std::string oldBe = dir.file("app/data/old.mdb");
+  std::string newBe = dir.file("far/new.mdb");
+  TestDrives drives;
+  vfs::ScopedFileSystem useDrives{drives};
+};
+
+// OK refuses the front end reached by a link and a file listed in other letter case (hiding the
+// dialog first), asks about a file with 2 of 3 tables (No keeps the dialog), reports a file that
+// turned into a FIFO, adds a complete one at once; OK after a new search cleared the list says
+// nothing is selected. The dialog keeps its results from one Search to the next.
+TEST_F(SearchDialogTest, OkFollowsTheRulesOfBrowse) {
+  const std::string two = dir.file("far/two.mdb"), dup = dir.file("far/Dup.mdb"),
+                    gone = dir.file("far/gone.mdb"), feLink = dir.file("fe-link.mdb");
+  testsupport::makeBackEnd(two, {"tblA", "tblB"});
+  testsupport::makeBackEnd(dup, {"tblA"});
+  testsupport::makeBackEnd(gone, {"tblA", "tblB", "tblD"});
+  fsys::create_symlink(fe, feLink);
+  std::string dupUpper = dup;
+  std::transform(dupUpper.begin(), dupUpper.end(), dupUpper.begin(), ::toupper);
+  frmFixSet& page = uikit::form<frmFixSet>();
+  page.lsvDatabases.AddItem(dupUpper, {"10", "1 of 3"});
+  const int before = page.lsvDatabases.Count();
+
+  desk.answer(Answer::OK, "You must select a file from the list!", "No File Selected");
+  desk.answer(Answer::OK, "You cannot add the current frontend application to the list.",
+              "Selection Error");
+  desk.answer(Answer::OK, dup + " is already in the list of possible databases.",
+              "Duplicate Database");
+  const char* question =
+      "The database you selected contains 2 of 3 needed tables.\r\n\r\nDo you still want to add?";
+  desk.answer(Answer::No, question, "Confirm Selection");
+  desk.answer(Answer::Yes, question, "Confirm Selection");
+  desk.answer(Answer::OK, "Unable to add " + gone + " to the list", "Error Adding Database");
+  const auto ok = [this](frmSearch& f, bool staysShown) {
+    script::click(f, "cmdOk");
+    EXPECT_EQ(f.visible(), staysShown) << desk.text();
+  };
+  desk.onShow<frmSearch>("frmSearch", [&](frmSearch& f) {
+    EXPECT_FALSE(f.cmdOk.Enabled);
+    script::checkRow(f, "LstDrives", 0);
+    script::click(f, "cmdSearch");
+    const auto rows = found();
+    EXPECT_EQ(std::count(rows.begin(), rows.end(), fe), 0);
+    EXPECT_EQ(std::set<std::string>(rows.begin(), rows.end()).count(feLink), 1u);
+    pick(f, two);
+    script::click(f, "cmdSearch");
+    ok(f, true);  // No File Selected
+    pick(f, feLink);
+    ok(f, false);
+  });
+  desk.onShow<frmSearch>("frmSearch", [&](frmSearch& f) {
+    pick(f, dup);
+    ok(f, false);
+  });
+  desk.onShow<frmSearch>("frmSearch", [&](frmSearch& f) {
+    pick(f, two);
+    ok(f, true);  // No
+    EXPECT_EQ(page.lsvDatabases.Count(), before);
+    ok(f, false);  // Yes
+  });
+  desk.onShow<frmSearch>("frmSearch", [&](frmSearch& f) {
+    fsys::remove(gone);
+    ASSERT_EQ(mkfifo(gone.c_str(), 0644), 0);
+    pick(f, gone);
+    ok(f, true);
+    pick(f, newBe);
+    ok(f, false);
+  });
+  for (int show = 0; show < 4; ++show)
+    dialog().ShowModal();
+
+  EXPECT_EQ(page.lsvDatabases.Count(), before + 2);
+  std::vector<std::string> shown;
+  for (int i = 0; i < page.lstDatabases.ListCount(); ++i)
+    shown.push_back(page.lstDatabases.List(i));
+  EXPECT_EQ(shown.size(), static_cast<std::size_t>(before + 2));
+  EXPECT_EQ(page.shownCandidates.front(), newBe);  // all tables: scored above the others
+}
+
+// Rows are the home folder, "/" and a mount point below it. Home inside "/" is found twice but
+// listed once, a mount point is searched only from its own row, and a Stop while the second of
+// three drives is searched keeps what was found and skips the third.
+TEST_F(SearchDialogTest, DrivesAreSearchedInTurn) {
+  const std::string top = dir.file("d/");
+  drives.home = top + "home";
+  drives.mounts = {{top, "ext4"}, {top + "mnt/", "ext4"}, {top + "proc/", "proc"}};
+  const std::string h = top + "home/h.mdb", r = top + "r.mdb", m = top + "mnt/m.mdb";
+  for (const std::string& file : {h, r, m})
+    testsupport::makeBackEnd(file, {"tblA"});
+  struct Case {
+    std::vector<int> checked;
+    bool stop;
+    std::vector<std::string> listed;
+  };
+  for (const Case& c : std::vector<Case>{{{}, false, {}},
+                                         {{1}, false, {r, h}},
+                                         {{0, 1, 2}, false, {h, r, m}},
+                                         {{0, 1, 2}, true, {h, r}}}) {
+    desk.onDoEvents([&] {
+      if (c.stop && dialog().sbrSearchStatus.Panels[0].text == top + "home")
+        script::click(dialog(), "cmdStop");
+    });
+    desk.onShow<frmSearch>("frmSearch", [&](frmSearch& f) {
+      EXPECT_EQ(f.LstDrives.items().size(), 3u);
+      for (int row : c.checked)
+        script::checkRow(f, "LstDrives", row);
+      script::click(f, "cmdSearch");
+      EXPECT_EQ(found(), c.listed);
+      EXPECT_TRUE(f.cmdSearch.Enabled && !f.cmdStop.Enabled && !desk.busy());
+      if (c.stop) {
+        EXPECT_EQ(f.sbrSearchStatus.Panels[0].text, "");
+      }
+      script::click(f, "cmdCancel");
+    });
+    dialog().ShowModal();
+  }
+  EXPECT_EQ(std::vector<std::string>({top + "home/", top, top + "mnt/"}), drives.Drives());
+}
+
+// At the console, a renamed and moved back end is found from the Fix Set page and the repair
+// finishes. "wait" keeps the next commands for after the search, however long it takes.
+TEST_F(SearchDialogTest, ConsoleRepairThroughASearch) {
+  drives.mounts = {{dir.file("far/"), "ext4"}};
+  ASSERT_FALSE(ValidateLinkSets());
+  const std::string out =
+      transcript([] { uikit::form<frmFixSet>().ShowModal(); },
+                 "click cmdSearch\ncheck LstDrives 0\nclick cmdSearch\nwait\nclick lstFiles 0\n"
+                 "click cmdOk\nclick lstDatabases 0\nclick cmdNext\nclick cmdFinish\n");
+  EXPECT_NE(out.find("=== frmSearch \"Database File Search\""), std::string::npos) << out;
+  // The page again after OK, the new candidate in its list.
+  const auto back = out.find("=== frmFixSet", out.find("=== frmSearch"));
+  ASSERT_NE(back, std::string::npos) << out;
+  const auto row = out.find("lstDatabases list multi\n    0   " + newBe + " (Score: ", back);
+  EXPECT_LT(row, out.find("===", back + 3)) << out;
+  EXPECT_EQ(world(), "*Main.tblA=?" + newBe + " *Main.tblB=?" + newBe + " *Main.tblD=?" + newBe +
+                         " | tblA=?" + newBe + " tblB=?" + newBe + " tblD=?" + newBe);
+}
+
+// At the console, lines waiting during a long search are carried out (a piped Stop works, and so
+// does closing the window), and the folder being explored is printed as the search goes.
+TEST_F(SearchDialogTest, ConsoleStopAndProgress) {
+  testsupport::makeBackEnd(dir.file("far/a/b/x.mdb"), {"tblA"});
+  drives.mounts = {{dir.file("far/"), "ext4"}};
+  struct Case {
+    std::string input;
+    std::vector<std::string> printed;
+    std::string notPrinted;
+    int listed;  // files in the list when the search is over
+  };
+  const std::string far = dir.file("far/");
+  for (const Case& c : std::vector<Case>{
+           {"check LstDrives 0\nclick cmdSearch\nclick cmdStop\nwait\nshow\n",
+            {"cmdStop button \"Sto&p Search\" disabled", "lstFiles list\n  (empty)"},
+            "x.mdb",
+            0},
+           {"check LstDrives 0\nclick cmdSearch\nwait\nshow\n",
+            {"sbrSearchStatus status \"" + far + "a\"\n",
+             "sbrSearchStatus status \"" + far + "a/b\"\n", "   " + far + "a/b/x.mdb\n"},
+            "!",
+            2},
+           // Closed in the middle: the search ends with the window.
+           {"check LstDrives 0\nclick cmdSearch\nclose\n", {}, "!", 0}}) {
+    uikit::unloadAllForms();
+    std::istringstream in(c.input);
+    std::ostringstream out;
+    uikit::console::ConsoleDesktop console(in, out, {.patience = std::chrono::milliseconds(0)});
+    uikit::ScopedDesktop use(console);
+    uikit::KeepUnloadedForms keep;  // the list is read after the window closed
+    frmSearch& f = dialog();
+    f.ShowModal();
+    for (const std::string& text : c.printed)
+      EXPECT_NE(out.str().find(text), std::string::npos) << text << "\n" << out.str();
+    EXPECT_EQ(out.str().find(c.notPrinted), std::string::npos) << out.str();
+    EXPECT_EQ(f.lstFiles.ListCount(), c.listed) << c.input;
+  }
+}
+
+}  // namespace
+}  // namespace orvanta

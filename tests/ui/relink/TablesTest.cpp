@@ -1,0 +1,78 @@
+// Add in the Set Manager: choosing the database (a cancel never stands for the one chosen
+// before), the tables offered, and frmTables writing each table's link row and, for the active
+// set, its linked table together, naming the tables it could not add.
+#include <fstream>
+#include <tuple>
+
+#include "engine/Engine.h"
+#include "tests/ui/sets/SetManagerFixture.h"
+
+namespace orvanta {
+namespace {
+
+class AddLinksTest : public SetManagerTest {
+ public:
+  // Main (active) links tblA from be; be2 holds tblA, tblB and tblC.
+  void SetUp() override {
+    SetManagerTest::SetUp();
+    testsupport::makeBackEnd(be, {"tblA"});
+    testsupport::makeBackEnd(be2, {"tblA", "tblB", "tblC"});
+    buildWorld({{"tblA", be}}, {{"tblA", be}});
+    state().chosenBackEndPath = be2;  // a choice made earlier
+  }
+  void add() {
+    manage([](frmSetManager& w) {
+      script::click(w, "cmdUpdateLinkSet");
+      script::click(w, "cmdAddLink");
+    });
+  }
+};
+
+TEST_F(AddLinksTest, DatabasesThatOfferNothing) {
+  const std::string text = dir.file("app/data/notes.mdb"), locked = dir.file("app/data/lk.mdb");
+  for (const auto& [file, title, message] :
+       std::vector<std::tuple<std::string, std::string, std::string>>{
+           {"", "", ""},
+           {be, "No Tables Available",
+            "All Tables in the selected database are already in this linkset."},
+           {text, "Database Error", "Error Opening: " + text},
+           {locked, "Database Error",
+            locked +
+                " is already opened by another user.\r\n\r\nClose this database and retry."}}) {
+    restart();
+    std::ofstream(text) << "not a database\n";
+    testsupport::makeBackEnd(locked, {"tblZ"});
+    testsupport::HeldByAnotherProcess holder(locked, -1, false);
+    desk.chooseFile(file);
+    if (!title.empty())
+      desk.answer(Answer::OK, message, title);
+    const std::size_t first = desk.messages().size();
+    add();
+    EXPECT_EQ(messagesFrom(first).size(), title.empty() ? 0u : 1u) << file;
+    EXPECT_EQ(world(), "*Main.tblA=be | tblA=be");
+  }
+  EXPECT_NE(
+      desk.text().find("openfile \"Link\" dir=\"" + fe + "\" filter=\"" + kDatabaseFilter + "\""),
+      std::string::npos);
+}
+
+// A table the back end refuses is neither a row nor a linked table, and the user is told; the
+// others are added to the set and to the front end.
+TEST_F(AddLinksTest, ARefusedTableIsNamedNotSkippedSilently) {
+  dao::SetFaultHook([](std::string_view step, std::string_view subject) {
+    if (step == "append" && subject == "tblB")
+      throw dao::Error(dao::kErrObjectNotFound, "tblB is not there");
+  });
+  desk.chooseFile(be2);
+  desk.answer(Answer::OK, "Main:\r\n\r\ntblB: tblB is not there", "Tables Not Added");
+  desk.onShow("frmTables", [](uikit::Form& t) {
+    EXPECT_EQ(static_cast<uikit::ListBox*>(t.find("lstTableLinks"))->ListCount(), 2);  // no tblA
+    script::click(t, "cmdSelectAll");
+    script::click(t, "cmdOK");
+  });
+  add();
+  EXPECT_EQ(world(), "*Main.tblA=be *Main.tblC=be2 | tblA=be tblC=be2");
+}
+
+}  // namespace
+}  // namespace orvanta

@@ -1,0 +1,110 @@
+// The Set Manager's link list: removing links and pointing them at another back end by the whole
+// table name kept with each row, with every message for a database that cannot take them.
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <tuple>
+
+#include "tests/ui/sets/SetManagerFixture.h"
+
+namespace orvanta {
+namespace {
+
+namespace fsys = std::filesystem;
+
+// In edit mode, selects rows of the shown set's links, then clicks button.
+SetManagerTest::Steps selectAndClick(std::vector<int> rows, std::string button, int nexts = 0) {
+  return [=](frmSetManager& w) {
+    for (int i = 0; i < nexts; ++i)
+      script::click(w, "cmdNextSet");
+    script::click(w, "cmdUpdateLinkSet");
+    for (int row : rows)
+      script::clickRow(w, "lstTableLinks", row);
+    script::click(w, button);
+  };
+}
+
+// Rows 0 and 1 are "Order Details" and "Orders (old)": names the shown text cannot give back.
+TEST_F(SetManagerTest, RemoveAsksOnceForTheActiveSet) {
+  const Links links{{"Order Details", be}, {"Orders (old)", be}, {"tblA", be}};
+  // {answer (OK: none asked), Next clicks, link rows left of both sets, linked tables left}
+  for (const auto& [answer, nexts, rows, defs] : std::vector<std::tuple<Answer, int, int, int>>{
+           {Answer::No, 0, 6, 3}, {Answer::Yes, 0, 4, 1}, {Answer::OK, 1, 4, 3}}) {
+    restart();
+    testsupport::makeBackEnd(be, {"Order Details", "Orders (old)", "tblA"});
+    buildWorld(links, links);
+    testsupport::addLinkSet(fe, "Other", "", false, links);
+    if (answer != Answer::OK)
+      desk.answer(answer, "this will also remove the table links", "Remove Table Links?");
+    manage(selectAndClick({0, 1}, "cmdRemoveLink", nexts));
+    EXPECT_EQ(testsupport::linkRows(fe).size(), static_cast<std::size_t>(rows));
+    EXPECT_EQ(testsupport::linkedDefs(fe).size(), static_cast<std::size_t>(defs));
+  }
+}
+
+TEST_F(SetManagerTest, UpdateLinksSaysWhyADatabaseCannotBeUsed) {
+  const std::string text = dir.file("app/data/notes.mdb"), pipe = dir.file("app/data/pipe.mdb");
+  const std::string readOnly = dir.file("app/data/ro.mdb"), locked = dir.file("app/data/lk.mdb");
+  const std::string lacking = dir.file("app/data/lacking.mdb");
+  const std::string another = "\r\nDo you want to try another database?";
+  // {files chosen in turn ("" cancels), answers, first message ("": any that asks to try
+  // another), where Order Details is linked afterwards}
+  for (const auto& [files, answers, message, linked] : std::vector<
+           std::tuple<std::vector<std::string>, std::vector<Answer>, std::string, std::string>>{
+           {{dir.file("app/data/missing.mdb")},
+            {Answer::No},
+            "You can't run the application until you locate the " + another,
+            "be"},
+           {{readOnly},
+            {Answer::No},
+            "Couldn't open selected database because it is read-only or it is located on a "
+            "read-only share." +
+                another,
+            "be"},
+           {{text}, {Answer::No}, "", "be"},
+           {{pipe}, {Answer::No}, "", "be"},
+           {{locked}, {Answer::No}, "", "be"},
+           {{"", be2}, {Answer::Yes}, "Do you want to try another database?", "be2"},
+           {{lacking},
+            {Answer::OK},
+            "The database " + lacking + " does not contain required table 'Order Details'",
+            "be"},
+           {{be2}, {}, "", "be2"}}) {
+    SCOPED_TRACE(files.back());
+    restart();
+    testsupport::makeBackEnd(be, {"Order Details", "tblB"});
+    for (const std::string& file : {be2, readOnly, locked})
+      testsupport::makeBackEnd(file, {"Order Details"});
+    fsys::permissions(readOnly, fsys::perms::all, fsys::perm_options::remove);
+    fsys::permissions(readOnly, fsys::perms::owner_read, fsys::perm_options::add);
+    testsupport::makeBackEnd(lacking, {"tblB"});
+    std::ofstream(text) << "not a database\n";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const Links links{{"Order Details", be}, {"tblB", be}};
+    buildWorld(links, links);
+    testsupport::HeldByAnotherProcess holder(locked, -1, false);
+    for (const std::string& file : files)
+      desk.chooseFile(file);
+    for (const Answer a : answers)
+      desk.answer(a);
+    const std::size_t first = desk.messages().size();
+    manage(selectAndClick({0}, "cmdUpdateLinks"));
+    const auto boxes = messagesFrom(first);
+    ASSERT_EQ(boxes.size(), answers.size());
+    if (!boxes.empty()) {
+      EXPECT_TRUE(message.empty()
+                      ? boxes[0].text.ends_with(another) && boxes[0].text.size() > another.size()
+                      : boxes[0].text == message)
+          << boxes[0].text;
+    }
+    EXPECT_EQ(world(), "*Main.Order Details=" + linked +
+                           " *Main.tblB=be | Order Details=" + linked + " tblB=be");
+  }
+  EXPECT_NE(desk.text().find("openfile \"Please locate the linked database for the table Order "
+                             "Details\""),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace orvanta

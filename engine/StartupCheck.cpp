@@ -217,8 +217,11 @@ int RunStartupCheck(const std::string& strCurrentFEPath) {
   try {
     detail::loadActiveSet(strCurrentFEPath);
 
-    s.currentLinksOpen = CheckCurrentLinks();
-    ValidateLinkSets();
+    {
+      const detail::SharedProbe askEachFileOnce;
+      s.currentLinksOpen = CheckCurrentLinks();
+      ValidateLinkSets();
+    }
     MatchLinkSets();
     s.linkCountComparison = CompareLinkCounts();
     const bool rel = s.frontEndMoved && s.activeSetMatches && CheckRelativePath();

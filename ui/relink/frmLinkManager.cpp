@@ -151,15 +151,8 @@ frmLinkManager::frmLinkManager()
 
 void frmLinkManager::Form_Load() {
   try {
-    const int width = lsvDatabases.geometry.width;
-    lsvDatabases.ColumnHeaders = {{"Database Path", width * 64 / 100},
-                                  {"Score", width * 7 / 100},
-                                  {"Needed Tables", width * 13 / 100}};
-    lsvDatabases.SingleBorder = true;
-    lsvDatabases.setSortKey(1);
+    SetUpCandidateList(lsvDatabases, 64, 7, 13);
     rememberedSortColumn = 1;
-    lsvDatabases.setSortOrder(uikit::ListView::SortOrder::Descending);
-    lsvDatabases.setSorted(true);
     lblActiveLinkSet.Caption = state().activeSetName;
     applyLayout(false);
     const bool known = !lblDatabasePath.Caption.empty();

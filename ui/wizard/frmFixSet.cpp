@@ -129,14 +129,7 @@ frmFixSet::frmFixSet()
 }
 
 void frmFixSet::Form_Load() {
-  const int width = lsvDatabases.geometry.width;
-  lsvDatabases.ColumnHeaders = {{"Database Path", width * 63 / 100},
-                                {"Score", width * 7 / 100},
-                                {"Needed Tables", width * 16 / 100}};
-  lsvDatabases.SingleBorder = true;
-  lsvDatabases.setSortKey(1);
-  lsvDatabases.setSortOrder(uikit::ListView::SortOrder::Descending);
-  lsvDatabases.setSorted(true);
+  SetUpCandidateList(lsvDatabases, 63, 7, 16);
 }
 
 void frmFixSet::Form_Activate() {

@@ -30,23 +30,31 @@ long long setNumber(const std::string& name) {
 
 }  // namespace
 
-std::vector<StoredSet> storedSets() {
+std::vector<StoredSet> storedSets(dao::Database& db) {
   std::vector<StoredSet> sets;
-  auto db = detail::openLinkSetDatabase();
   std::unique_ptr<dao::Recordset> rows;
   try {
-    rows = db->OpenRecordset("SELECT * From tblLinkedSets", dao::dbOpenSnapshot);
+    rows = db.OpenRecordset("SELECT * From tblLinkedSets", dao::dbOpenSnapshot);
   } catch (const dao::Error& e) {
     if (e.Number() == dao::kErrTableNotFound)
       return sets;
     throw;
   }
   for (; !rows->AtEOF(); rows->MoveNext()) {
-    sets.push_back({rows->Field("ID").AsInt32(), rows->Field("Name").AsString(),
-                    rows->Field("Description").AsString(),
-                    detail::storedActiveFlag(*rows).value_or(false)});
+    StoredSet set{rows->Field("ID").AsInt32(), rows->Field("Name").AsString(),
+                  rows->Field("Description").AsString(),
+                  detail::storedActiveFlag(*rows).value_or(false)};
+    try {
+      set.valid = rows->Field("ValidSet").AsBool();
+    } catch (const dao::Error&) {
+    }
+    sets.push_back(std::move(set));
   }
   return sets;
+}
+
+std::vector<StoredSet> storedSets() {
+  return storedSets(*detail::openLinkSetDatabase());
 }
 
 std::string nextSetName(const std::vector<StoredSet>& sets) {

@@ -1,4 +1,4 @@
-// The Set Manager's own reads and writes of the link-set tables: the stored sets in table order,
+// The set windows' own reads and writes of the link-set tables: the stored sets in table order,
 // the name a new set gets, renaming and copying a set. Names are unique without regard to case,
 // because every statement that finds a set by name ignores case: two sets "main" and "Main" would
 // answer to each other's name and mix their rows.
@@ -10,17 +10,28 @@
 #include <string>
 #include <vector>
 
+namespace dao {
+class Database;
+}
+
 namespace orvanta {
 
+// A set row. The ID, not the name, says which set a row means, since names that differ only in
+// letter case answer to the same statements.
 struct StoredSet {
   std::int32_t id = 0;
   std::string name;
   std::string description;
-  bool active = false;  // false too when another tool stored a value that is no Boolean
+  // The flags read as false too when another tool stored a value that is no Boolean (the
+  // start-up check reports such an ActiveSet).
+  bool active = false;
+  bool valid = false;  // the verdict the last validation stored
 };
 
-// Every set row of the link-set database, in the order the table returns them. Empty when the
-// link-set tables do not exist yet (creating a set builds them).
+// Every set row of db, in the order the table returns them. Empty when the link-set tables do
+// not exist yet (creating a set builds them).
+std::vector<StoredSet> storedSets(dao::Database& db);
+// The same of the link-set database.
 std::vector<StoredSet> storedSets();
 
 // "Set<k+1>", where k is the largest whole number written after "Set" (in any letter case) in a

@@ -7,7 +7,6 @@
 #include "engine/ComponentState.h"
 #include "engine/Engine.h"
 #include "engine/FrontEndAccess.h"
-#include "engine/LinkSetStore.h"
 #include "engine/Reports.h"
 #include "engine/clsOrvanta.h"
 #include "ui/sets/SetSwitch.h"
@@ -41,33 +40,8 @@ std::unique_ptr<dao::Database> openForReading() {
 }
 
 // The set rows in table order; none when the front end has no link-set tables at all.
-std::vector<frmSwitchSetManager::SetEntry> readSetTable() {
-  std::vector<frmSwitchSetManager::SetEntry> sets;
-  auto db = openForReading();
-  std::unique_ptr<dao::Recordset> rows;
-  try {
-    rows = db->OpenRecordset("SELECT * FROM tblLinkedSets", dao::dbOpenSnapshot);
-  } catch (const dao::Error& e) {
-    if (e.Number() == dao::kErrTableNotFound)
-      return sets;
-    throw;
-  }
-  for (; !rows->AtEOF(); rows->MoveNext()) {
-    frmSwitchSetManager::SetEntry set;
-    set.id = rows->Field("ID").AsInt32();
-    set.name = rows->Field("Name").AsString();
-    set.description = rows->Field("Description").AsString();
-    // A flag another tool stored as something that is no Boolean counts as not set; the
-    // start-up check reports such a row.
-    set.active = detail::storedActiveFlag(*rows).value_or(false);
-    try {
-      set.valid = rows->Field("ValidSet").AsBool();
-    } catch (const dao::Error&) {
-      set.valid = false;
-    }
-    sets.push_back(std::move(set));
-  }
-  return sets;
+std::vector<StoredSet> readSetTable() {
+  return storedSets(*openForReading());
 }
 
 }  // namespace
@@ -146,7 +120,7 @@ void frmSwitchSetManager::LoadTables(int index) {
   lstTables.Clear();
   if (index < 0 || index >= static_cast<int>(sets_.size()))
     return;
-  const SetEntry& set = sets_[static_cast<std::size_t>(index)];
+  const StoredSet& set = sets_[static_cast<std::size_t>(index)];
   txtDesc.Text = set.description;
   if (!set.valid) {
     lblLinkSetStatus.Caption = kInvalidText;

@@ -8,10 +8,9 @@
 // start-up check when a switch left links to repair.
 #pragma once
 
-#include <cstdint>
-#include <string>
 #include <vector>
 
+#include "ui/sets/SetRows.h"
 #include "uikit/form.h"
 
 namespace orvanta {
@@ -30,17 +29,6 @@ class frmSwitchSetManager : public uikit::Form {
   uikit::TextBox& txtDesc;    // read-only: nothing here ever saves an edit
   uikit::Label& lblLinkSetStatus;
 
-  // One entry of the set table: what the window knows of the set at the same row of
-  // lstLinkSets. The ID, not the name, says which set a row means, since names that differ only
-  // in letter case answer to the same statements.
-  struct SetEntry {
-    std::int32_t id = 0;
-    std::string name;
-    std::string description;
-    bool valid = false;   // the set's stored verdict, refreshed when the window loads
-    bool active = false;  // the set's ActiveSet flag ("(ACTIVE)" in the list)
-  };
-
   // Shows entry index of the set table: description, validity label and tables.
   void LoadTables(int index);
 
@@ -55,7 +43,9 @@ class frmSwitchSetManager : public uikit::Form {
   bool repairPending() const { return repairPending_; }
 
  private:
-  std::vector<SetEntry> sets_;
+  // The set of each row of lstLinkSets ("(ACTIVE)" after the name of an active one), with the
+  // verdicts stored when the window loaded.
+  std::vector<StoredSet> sets_;
   bool repairPending_ = false;
 };
 

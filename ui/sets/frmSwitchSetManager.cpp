@@ -2,6 +2,8 @@
 
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "dao/dao.h"
 #include "engine/ComponentState.h"
@@ -86,11 +88,14 @@ frmSwitchSetManager::frmSwitchSetManager()
 void frmSwitchSetManager::Form_Load() {
   try {
     clsOrvanta instance;
+    std::vector<StoredSet> sets = readSetTable();
     // Validation stores a verdict with every set: with no sets there is nothing to judge (and
     // perhaps no table to judge them in), and a read-only front end shows the verdicts stored.
-    if (!detail::frontEndReadOnly(linkSetDatabase()) && !readSetTable().empty())
+    if (!sets.empty() && !detail::frontEndReadOnly(linkSetDatabase())) {
       ValidateLinkSets();
-    sets_ = readSetTable();
+      sets = readSetTable();  // with the verdicts just stored
+    }
+    sets_ = std::move(sets);
     int activeIndex = 0;
     for (std::size_t i = 0; i < sets_.size(); ++i) {
       if (sets_[i].active) {

@@ -1,5 +1,6 @@
-// Plumbing shared by the engine procedures: trapping failures at a procedure's boundary, and
-// all-or-nothing work on one open database. Internal to the engine; windows never include it.
+// Plumbing shared by the engine procedures and the windows' handlers: trapping failures at a
+// procedure's (or handler's) boundary, and all-or-nothing work on one open database. Internal to
+// the component; hosts never include it.
 #pragma once
 
 #include <exception>

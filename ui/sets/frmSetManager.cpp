@@ -1,12 +1,11 @@
 #include "ui/sets/frmSetManager.h"
 
-#include <exception>
-#include <functional>
+#include <initializer_list>
 
 #include "dao/dao.h"
 #include "engine/ComponentState.h"
 #include "engine/Engine.h"
-#include "engine/Reports.h"
+#include "engine/Procedure.h"
 #include "ui/sets/SetRows.h"
 #include "ui/wizard/frmCreateNewSet.h"
 #include "uikit/desktop.h"
@@ -34,18 +33,6 @@ uikit::Geometry setButton(int index) {
 uikit::Geometry linkButton(int index) {
   return {kPad + index * (kLinkButtonWidth + kGap), kLinkButtonsTop, kLinkButtonWidth,
           kButtonHeight};
-}
-
-// Runs a handler's work; a failure gets the engine error report titled after the handler, which
-// then ends. What was written before the failure stays.
-void handled(const char* handler, const std::function<void()>& work) {
-  try {
-    work();
-  } catch (const dao::Error& e) {
-    reportEngineError(handler, e);
-  } catch (const std::exception& e) {
-    reportEngineError(handler, dao::kErrInternal, e.what());
-  }
 }
 
 }  // namespace
@@ -142,7 +129,7 @@ frmSetManager::frmSetManager()
 
 void frmSetManager::Form_Load() {
   engine_.emplace();
-  handled("Form_Load", [this] {
+  detail::trapped("Form_Load", [this] {
     const std::vector<StoredSet> sets = storedSets();
     if (sets.empty()) {
       showNoSets();
@@ -225,7 +212,7 @@ void frmSetManager::DisableEditing() {
 }
 
 void frmSetManager::SetButtons(const std::string& setName) {
-  handled("SetButtons", [&] {
+  detail::trapped("SetButtons", [&] {
     const std::vector<StoredSet> sets = storedSets();
     if (sets.empty())
       return;
@@ -244,7 +231,7 @@ void frmSetManager::SetButtons(const std::string& setName) {
 
 bool frmSetManager::SaveSetChanges() {
   bool saved = false;
-  handled("SaveSetChanges", [&] {
+  detail::trapped("SaveSetChanges", [&] {
     const std::vector<StoredSet> sets = storedSets();
     if (sets.empty())
       return;
@@ -309,11 +296,11 @@ void frmSetManager::moveBy(int step) {
 }
 
 void frmSetManager::cmdNextSet_Click() {
-  handled("cmdNextSet_Click", [this] { moveBy(1); });
+  detail::trapped("cmdNextSet_Click", [this] { moveBy(1); });
 }
 
 void frmSetManager::cmdPrevious_Click() {
-  handled("cmdPrevious_Click", [this] { moveBy(-1); });
+  detail::trapped("cmdPrevious_Click", [this] { moveBy(-1); });
 }
 
 void frmSetManager::cmdUpdateLinkSet_Click() {
@@ -323,7 +310,7 @@ void frmSetManager::cmdUpdateLinkSet_Click() {
 // --- Creating, copying, deleting and activating sets -------------------------------------------
 
 void frmSetManager::cmdCreateLinkSet_Click() {
-  handled("cmdCreateLinkSet_Click", [this] {
+  detail::trapped("cmdCreateLinkSet_Click", [this] {
     lblActiveSet.Visible = false;
     const std::string name = nextSetName(storedSets());
     const std::string description = name + " was created on " + shortDate(frmCreateNewSet::today());
@@ -340,7 +327,7 @@ void frmSetManager::cmdCreateLinkSet_Click() {
 }
 
 void frmSetManager::cmdDuplicateLinkSet_Click() {
-  handled("cmdDuplicateLinkSet_Click", [this] {
+  detail::trapped("cmdDuplicateLinkSet_Click", [this] {
     const std::string name = "Copy of " + txtOrigSetName.Text;
     const std::string description = "Copy of " + txtOrigDescription.Text;
     // A second copy of the same set would share the first one's name, and with it its rows.
@@ -362,7 +349,7 @@ void frmSetManager::cmdDuplicateLinkSet_Click() {
 }
 
 void frmSetManager::cmdDeleteLinkSet_Click() {
-  handled("cmdDeleteLinkSet_Click", [this] {
+  detail::trapped("cmdDeleteLinkSet_Click", [this] {
     const std::string name = txtOrigSetName.Text;
     if (name == state().activeSetName) {
       uikit::MsgBox(std::string("You cannot delete the active link set.") + uikit::vbCrLf +
@@ -406,7 +393,7 @@ void frmSetManager::cmdSetActiveLinkSet_Click() {
 // --- Closing ------------------------------------------------------------------------------------
 
 void frmSetManager::cmdOk_Click() {
-  handled("cmdOK_Click", [this] {
+  detail::trapped("cmdOK_Click", [this] {
     askBeforeLeaving();
     ComponentState& s = state();
     if (s.activeSetName.empty()) {

@@ -229,8 +229,7 @@ void frmSetManager::SetButtons(const std::string& setName) {
 
 // --- The shown set's name and description -------------------------------------------------------
 
-bool frmSetManager::SaveSetChanges() {
-  bool saved = false;
+void frmSetManager::SaveSetChanges() {
   detail::trapped("SaveSetChanges", [&] {
     const std::vector<StoredSet> sets = storedSets();
     if (sets.empty())
@@ -255,9 +254,7 @@ bool frmSetManager::SaveSetChanges() {
       state().activeSetName = name;
       state().activeSetDescription = txtDescription.Text;
     }
-    saved = true;
   });
-  return saved;
 }
 
 void frmSetManager::askBeforeLeaving() {

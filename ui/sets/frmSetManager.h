@@ -80,8 +80,9 @@ class frmSetManager : public uikit::Form {
   void EnableEditing();
   void DisableEditing();
   void SetButtons(const std::string& setName);
-  // False when the edits were refused (a name that is empty or taken); nothing is written then.
-  bool SaveSetChanges();
+  // Writes the edited name and description; an empty or taken name is refused with a message,
+  // and nothing is written then.
+  void SaveSetChanges();
   void showSet(const StoredSet& set);
   void applySetActiveRule();
   void showNoSets();

@@ -113,15 +113,14 @@ void frmSearch::chkSelectAll_Click() {
 
 void frmSearch::cmdSearch_Click() {
   searchShared().stopFlag = false;
-  uikit::desktop().setBusy(true);
+  // Pointer and buttons come back however the search ends.
+  const uikit::BusyPointer busy;
   cmdStop.Enabled = true;
   cmdSearch.Enabled = false;
   lstFiles.Clear();
-  // Buttons and pointer come back however the search ends.
   struct Idle {
     frmSearch& form;
     ~Idle() {
-      uikit::desktop().setBusy(false);
       form.cmdStop.Enabled = false;
       form.cmdSearch.Enabled = true;
     }

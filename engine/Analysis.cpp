@@ -37,7 +37,7 @@ FrontEndLinks readFrontEndLinks(dao::Database& db) {
   FrontEndLinks links;
   for (const dao::TableDef& def : db.TableDefs()) {
     const std::string connect = def.Connect();
-    LinkKey key{def.SourceTableName(), detail::upperAscii(connect)};
+    LinkKey key{def.SourceTableName(), detail::upperCase(connect)};
     if (!connect.empty())
       links.linked.insert(key);
     links.all.insert(std::move(key));
@@ -52,7 +52,7 @@ bool setMatches(const std::vector<detail::SetLink>& setLinks, const FrontEndLink
     return false;
   std::set<LinkKey> keys;
   for (const detail::SetLink& link : setLinks) {
-    LinkKey key{link.table, detail::upperAscii(link.databasePath)};
+    LinkKey key{link.table, detail::upperCase(link.databasePath)};
     if (frontEnd.all.count(key) == 0)
       return false;
     keys.insert(std::move(key));
@@ -79,8 +79,8 @@ std::optional<std::string> folderAtSamePosition(const std::string& savedFrontEnd
   const char sep = detail::separatorOf(currentFrontEnd);
   const std::string backEndFolder = ParsePath(paths::inSeparatorOf(backEnd, sep), 2);
   const std::string position =
-      GetRelativePath(detail::upperAscii(ParsePath(paths::inSeparatorOf(savedFrontEnd, sep), 2)),
-                      detail::upperAscii(backEndFolder));
+      GetRelativePath(detail::upperCase(ParsePath(paths::inSeparatorOf(savedFrontEnd, sep), 2)),
+                      detail::upperCase(backEndFolder));
   if (position.empty())
     return std::nullopt;
 
@@ -101,7 +101,7 @@ std::optional<std::string> folderAtSamePosition(const std::string& savedFrontEnd
   std::string tail = position.substr(at);
   if (tail.size() <= backEndFolder.size()) {
     const std::string written = backEndFolder.substr(backEndFolder.size() - tail.size());
-    if (detail::upperAscii(written) == tail)
+    if (detail::upperCase(written) == tail)
       tail = written;
   }
 

@@ -11,23 +11,6 @@
 
 namespace orvanta::detail {
 
-std::string upperAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z')
-      c = static_cast<char>(c - 'a' + 'A');
-  }
-  return out;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && upperAscii(a) == upperAscii(b);
-}
-
-char separatorOf(std::string_view path) {
-  return path.find('\\') != std::string_view::npos ? '\\' : '/';
-}
-
 std::vector<SetLink> readLinks(dao::Database& db, const std::string& setName) {
   std::vector<SetLink> links;
   auto rows = db.OpenRecordset(linksStatement(setName), dao::dbOpenSnapshot);

@@ -9,11 +9,11 @@
 #include <optional>
 #include <set>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "dao/dao.h"
+#include "paths/PathText.h"
 
 namespace uikit {
 class ListView;
@@ -25,12 +25,11 @@ class frmFixSet;
 
 namespace orvanta::detail {
 
-// ASCII upper case: paths are upper-cased only to compare them, and a locale-dependent
-// conversion would rewrite bytes inside UTF-8 names.
-std::string upperAscii(std::string_view text);
-bool equalsIgnoringCase(std::string_view a, std::string_view b);
-// A path's separator: the backslash when it holds one, otherwise the slash.
-char separatorOf(std::string_view path);
+// Paths and names compare as the path procedures compare them: ASCII upper case, and the
+// separator a path itself uses.
+using paths::equalsIgnoringCase;
+using paths::separatorOf;
+using paths::upperCase;
 
 struct SetLink {
   std::string table;         // TableName

@@ -153,13 +153,13 @@ void addCurrentLinksIn(dao::Database& db, std::int32_t setId) {
   // become two definitions of one name, and the set could never be applied.
   std::set<std::string> recorded;
   for (; !rows->AtEOF(); rows->MoveNext())
-    recorded.insert(upperAscii(rows->Field("TableName").AsString()));
+    recorded.insert(upperCase(rows->Field("TableName").AsString()));
   for (const dao::TableDef& def : db.TableDefs()) {
     const std::string connect = def.Connect();
     if (connect.empty())
       continue;
     const std::string source = def.SourceTableName();
-    if (!recorded.insert(upperAscii(source)).second)
+    if (!recorded.insert(upperCase(source)).second)
       continue;
     addLinkRow(*rows, setId, source, connect);
   }

@@ -162,7 +162,7 @@ TEST_F(StoreTest, RemoveLinkDropsTheDefinitionThatServesTheRemovedRow) {
       {"its own name first", {{"Archive", one}, {"Orders", two}}, two, "Archive"},
       {"else the row's back end, in any case",
        {{"A1", one}, {"A2", two}},
-       orvanta::detail::upperAscii(two),
+       orvanta::paths::upperCase(two),
        "A1"},
   };
   int n = 0;

@@ -1,7 +1,5 @@
 // Offering the active set's own back ends on the Fix Set page: when the front end moved but its
 // links still work, the files it uses now are candidates like any other.
-#include <algorithm>
-#include <cctype>
 #include <memory>
 #include <string>
 
@@ -16,22 +14,6 @@
 #include "uikit/form.h"
 
 namespace orvanta {
-namespace {
-
-std::string upper(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return text;
-}
-
-bool listed(const uikit::ListView& store, const std::string& path) {
-  const std::string wanted = upper(path);
-  return std::any_of(
-      store.items().begin(), store.items().end(),
-      [&](const uikit::ListView::ListItem& item) { return upper(item.text) == wanted; });
-}
-
-}  // namespace
 
 void AddActiveSetToListBox() {
   detail::trapped("AddActiveSetToListBox", [] {
@@ -47,7 +29,7 @@ void AddActiveSetToListBox() {
     const detail::RedrawCandidatesOnExit redraw;
     for (; !backEnds->AtEOF(); backEnds->MoveNext()) {
       const std::string path = backEndPathOf(backEnds->Field("DatabasePath").AsString());
-      if (listed(store, path) || isCurrentFrontEnd(path))
+      if (page.listsCandidate(path) || isCurrentFrontEnd(path))
         continue;
       // Scored under its own spelling: the file is opened, and on a case-sensitive file system
       // an upper-cased copy of the path names a different file. The scoring compares names in

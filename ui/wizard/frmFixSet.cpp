@@ -1,7 +1,6 @@
 #include "ui/wizard/frmFixSet.h"
 
 #include <algorithm>
-#include <cctype>
 #include <memory>
 #include <optional>
 
@@ -11,6 +10,7 @@
 #include "engine/Reports.h"
 #include "fs/fs.h"
 #include "paths/OpenCandidate.h"
+#include "paths/PathText.h"
 #include "paths/modFunctions.h"
 #include "search/frmSearch.h"
 #include "ui/wizard/SetRewrite.h"
@@ -25,12 +25,6 @@ namespace {
 // The page is taller than the situation pages: two lists share its body.
 constexpr int kFixHeight = 7800;
 constexpr int kFixButtonTop = kFixHeight - 780;
-
-std::string upper(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return text;
-}
 
 bool allChecked(const uikit::ListBox& list) {
   for (int i = 0; i < list.ListCount(); ++i) {
@@ -171,6 +165,13 @@ void frmFixSet::setRequiredTable(int row, const std::string& path, bool checked)
   state().tableChangeGuard = false;
 }
 
+bool frmFixSet::listsCandidate(const std::string& file) const {
+  return std::any_of(lsvDatabases.items().begin(), lsvDatabases.items().end(),
+                     [&](const uikit::ListView::ListItem& item) {
+                       return paths::equalsIgnoringCase(item.text, file);
+                     });
+}
+
 std::string frmFixSet::scoreCandidate(const std::string& file, int& found, int& needed) const {
   return BestPriority(file, brokenBackEnds, found, needed);
 }
@@ -249,11 +250,7 @@ frmFixSet::Offer frmFixSet::offerCandidate(const std::string& file,
   using uikit::Buttons;
   using uikit::Icon;
   const bool frontEnd = isCurrentFrontEnd(file);
-  const std::string key = upper(file);
-  const bool listed =
-      std::any_of(lsvDatabases.items().begin(), lsvDatabases.items().end(),
-                  [&](const uikit::ListView::ListItem& item) { return upper(item.text) == key; });
-  if (frontEnd || listed) {
+  if (frontEnd || listsCandidate(file)) {
     if (beforeRefusal)
       beforeRefusal();
     if (frontEnd) {

@@ -58,6 +58,9 @@ class frmFixSet : public WizardPage {
   // change: the table-change guard lets it stand.
   void setRequiredTable(int row, const std::string& path, bool checked);
 
+  // True when the candidate store lists file, in any letter case.
+  bool listsCandidate(const std::string& file) const;
+
   // CalcPriority of a candidate against each broken back end (every back end of the active set
   // when none is broken), the best of them with its counts.
   std::string scoreCandidate(const std::string& file, int& found, int& needed) const;

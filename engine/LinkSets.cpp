@@ -11,11 +11,11 @@
 #include <string>
 
 #include "dao/dao.h"
-#include "engine/CandidateSearch.h"
 #include "engine/ComponentState.h"
 #include "engine/Engine.h"
 #include "engine/LinkSetStore.h"
 #include "engine/Procedure.h"
+#include "paths/PathText.h"
 
 namespace orvanta {
 namespace detail {
@@ -51,10 +51,10 @@ std::optional<std::string> definitionOfLink(dao::Database& db, const std::string
     const std::string defConnect = def.Connect();
     if (defConnect.empty())
       continue;
-    if (equalsIgnoringCase(def.Name(), tableName))
+    if (paths::equalsIgnoringCase(def.Name(), tableName))
       return def.Name();
     if (!byConnect && def.SourceTableName() == tableName && !connect.empty() &&
-        equalsIgnoringCase(defConnect, connect)) {
+        paths::equalsIgnoringCase(defConnect, connect)) {
       byConnect = def.Name();
     }
   }
@@ -153,13 +153,13 @@ void addCurrentLinksIn(dao::Database& db, std::int32_t setId) {
   // become two definitions of one name, and the set could never be applied.
   std::set<std::string> recorded;
   for (; !rows->AtEOF(); rows->MoveNext())
-    recorded.insert(upperCase(rows->Field("TableName").AsString()));
+    recorded.insert(paths::upperCase(rows->Field("TableName").AsString()));
   for (const dao::TableDef& def : db.TableDefs()) {
     const std::string connect = def.Connect();
     if (connect.empty())
       continue;
     const std::string source = def.SourceTableName();
-    if (!recorded.insert(upperCase(source)).second)
+    if (!recorded.insert(paths::upperCase(source)).second)
       continue;
     addLinkRow(*rows, setId, source, connect);
   }

@@ -12,11 +12,11 @@
 
 #include "dao/connect.h"
 #include "dao/dao.h"
-#include "engine/CandidateSearch.h"
 #include "engine/ComponentState.h"
 #include "engine/Engine.h"
 #include "engine/LinkSetStore.h"
 #include "engine/Procedure.h"
+#include "paths/PathText.h"
 #include "uikit/desktop.h"
 
 namespace orvanta {
@@ -181,7 +181,7 @@ long RelinkDatabase(const std::string& oldPath, const std::string& newPath) {
     // A link goes to the old file when its back-end path names it, in any letter case; the
     // other parts of its connect string (a password) stay as they are when it is repointed.
     auto linksToOld = [&](const std::string& connect) {
-      return !connect.empty() && detail::equalsIgnoringCase(backEndPathOf(connect), oldPath);
+      return !connect.empty() && paths::equalsIgnoringCase(backEndPathOf(connect), oldPath);
     };
 
     // Only the tables that move are looked for: a table of another back end is not expected in

@@ -2,8 +2,6 @@
 // check does. Kept apart from the check itself so that every row can be tested on its own.
 #pragma once
 
-#include <string>
-
 namespace orvanta::detail {
 
 // The analysis results the table reads.

@@ -12,7 +12,6 @@
 
 #include "bench/floor/check_floor.h"
 #include "dao/dao.h"
-#include "engine/ComponentState.h"
 #include "engine/clsOrvanta.h"
 #include "paths/modFunctions.h"
 #include "tests/support/Fixtures.h"

@@ -7,7 +7,6 @@
 #include "engine/CandidateSearch.h"
 #include "engine/ComponentState.h"
 #include "engine/Engine.h"
-#include "engine/LinkSetStore.h"
 #include "uikit/controls.h"
 #include "uikit/desktop.h"
 

@@ -12,7 +12,6 @@
 #include "ui/relink/StatusImages.h"
 #include "ui/relink/frmLegend.h"
 #include "ui/relink/frmScoring.h"
-#include "ui/wizard/frmFixSet.h"
 #include "uikit/desktop.h"
 
 namespace orvanta {

@@ -5,10 +5,10 @@
 #include <memory>
 
 #include "dao/dao.h"
-#include "engine/CandidateSearch.h"
 #include "engine/Engine.h"
 #include "engine/LinkSetStore.h"
 #include "engine/Procedure.h"
+#include "paths/PathText.h"
 
 namespace orvanta {
 namespace {
@@ -17,7 +17,7 @@ namespace {
 // fit are no number either: a name the next number could collide with never has that many.
 long long setNumber(const std::string& name) {
   constexpr std::size_t kMaxDigits = 18;
-  if (name.size() <= 3 || !detail::equalsIgnoringCase(name.substr(0, 3), "Set"))
+  if (name.size() <= 3 || !paths::equalsIgnoringCase(name.substr(0, 3), "Set"))
     return 0;
   const std::string digits = name.substr(3);
   if (digits.size() > kMaxDigits || !std::all_of(digits.begin(), digits.end(), [](unsigned char c) {
@@ -69,7 +69,7 @@ bool nameTakenByAnother(const std::vector<StoredSet>& sets, const std::string& n
   const auto own = std::find_if(sets.begin(), sets.end(),
                                 [&](const StoredSet& set) { return set.name == ownName; });
   for (auto it = sets.begin(); it != sets.end(); ++it) {
-    if (it != own && detail::equalsIgnoringCase(it->name, name))
+    if (it != own && paths::equalsIgnoringCase(it->name, name))
       return true;
   }
   return false;

@@ -5,7 +5,6 @@
 
 #include "dao/dao.h"
 #include "engine/ComponentState.h"
-#include "engine/Engine.h"
 #include "engine/Reports.h"
 #include "ui/wizard/SetRewrite.h"
 #include "ui/wizard/frmCreateNewSet.h"

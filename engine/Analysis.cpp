@@ -282,7 +282,6 @@ bool CheckRelativePath() {
         return;
       }
 
-      LoadListbox();
       std::string tree = ParsePath(linkSetDatabase(), 2);
       if (searched.firstTime(tree, pattern))
         SearchFolderTree(tree, pattern);

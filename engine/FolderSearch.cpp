@@ -21,13 +21,12 @@ struct SearchRun {
   frmFixSet& page;
   char sep;
   std::string pattern;
-  int drawn = -1;  // store items when the visible list was last redrawn
 };
 
 // One folder level: score its matching files, then descend into its sub-folders. A failure
 // ends this level (the level above goes on with its next sub-folder) after the search error
 // report; the listing never fails this way, since a folder that cannot be read lists as empty.
-void searchLevel(const std::string& folder, SearchRun& run, bool top) {
+void searchLevel(const std::string& folder, SearchRun& run) {
   frmFixSet& page = run.page;
   try {
     // One listing serves both steps: every entry, folders included, filtered here for the files
@@ -59,14 +58,7 @@ void searchLevel(const std::string& folder, SearchRun& run, bool top) {
     }
 
     for (const std::string& name : subFolders)
-      searchLevel(folder + name + run.sep, run, false);
-    // Each level redraws the visible list after its sub-folders, but only when the store has
-    // grown since the last redraw: the drawing depends on nothing else, and redrawing a few
-    // hundred rows in every one of thousands of folders would cost more than the search.
-    if (top || page.lsvDatabases.Count() != run.drawn) {
-      LoadListbox();
-      run.drawn = page.lsvDatabases.Count();
-    }
+      searchLevel(folder + name + run.sep, run);
   } catch (const dao::Error& e) {
     reportSearchError(e.Number(), e.Description());
   } catch (const std::exception& e) {
@@ -85,7 +77,11 @@ void SearchFolderTree(std::string& folder, const std::string& pattern) {
   if (folder.back() != sep)
     folder += sep;
   SearchRun run{uikit::form<frmFixSet>(), sep, pattern};
-  searchLevel(folder, run, true);
+  searchLevel(folder, run);
+  // The visible list is drawn once, from the whole result: nobody sees the page while the tree
+  // is searched, and redrawing after every folder that added something would cost more than
+  // the search in a tree of thousands of folders.
+  LoadListbox();
 }
 
 }  // namespace orvanta

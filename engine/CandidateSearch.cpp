@@ -56,9 +56,10 @@ bool BackEndProbe::use(const std::string& path, BackEnd& backEnd) {
   }
   try {
     retryWhileBusy([&] { backEnd.db = dao::OpenDatabase(path, 0, true); });
-  } catch (const dao::Error&) {
+  } catch (const dao::Error& e) {
     // Missing, locked, not a database: the link is broken, which is the answer, not a fault.
     backEnd.opens = false;
+    backEnd.missing = e.Number() == dao::kErrFileNotFound;
     return false;
   }
   open_.push_front(path);
@@ -82,6 +83,11 @@ bool BackEndProbe::readable(const std::string& backEndPath, const std::string& t
     // Missing table, or a name the statement cannot hold: broken all the same.
   }
   return answer;
+}
+
+bool BackEndProbe::missing(const std::string& backEndPath) const {
+  const auto it = backEnds_.find(backEndPath);
+  return it != backEnds_.end() && it->second.missing;
 }
 
 namespace {

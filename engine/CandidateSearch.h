@@ -50,10 +50,14 @@ class BackEndProbe {
   static constexpr std::size_t kMaxOpen = 8;
 
   bool readable(const std::string& backEndPath, const std::string& table);
+  // True when readable found that the back-end file does not exist (rather than refusing to
+  // open, or lacking the table).
+  bool missing(const std::string& backEndPath) const;
 
  private:
   struct BackEnd {
     bool opens = true;                  // false once the file would not open
+    bool missing = false;               // it would not open because it does not exist
     std::unique_ptr<dao::Database> db;  // null while closed
     std::map<std::string, bool> tables;
   };

@@ -1,6 +1,5 @@
 #include "ui/relink/LinkStatus.h"
 
-#include <map>
 #include <memory>
 
 #include "dao/dao.h"
@@ -19,22 +18,6 @@ constexpr const char* kPass = "Pass";
 constexpr const char* kFail = "Fail";
 constexpr const char* kNotApp = "NotApp";
 
-// The answer of one back-end file: open (db set), missing, or refusing for another reason.
-struct BackEnd {
-  std::unique_ptr<dao::Database> db;
-  bool missing = false;
-};
-
-BackEnd openBackEnd(const std::string& path) {
-  BackEnd backEnd;
-  try {
-    backEnd.db = dao::OpenDatabase(path, 0, true);
-  } catch (const dao::Error& e) {
-    backEnd.missing = e.Number() == dao::kErrFileNotFound;
-  }
-  return backEnd;
-}
-
 std::string action(const char* browse) {
   return std::string(vbCrLf) + vbCrLf + "Action:" + vbCrLf +
          "Select the linked database that you would like to relink to or " + browse +
@@ -50,21 +33,13 @@ std::vector<TestedLink> testActiveSetLinks() {
     auto db = dao::OpenDatabase(linkSetDatabase(), 0, true);
     links = detail::readLinks(*db, state().activeSetName);
   }
-  std::map<std::string, BackEnd> backEnds;
+  detail::BackEndProbe own;
+  detail::BackEndProbe& probe = detail::SharedProbe::orOwn(own);
   for (const detail::SetLink& link : links) {
     const std::string path = backEndPathOf(link.databasePath);
-    auto known = backEnds.find(path);
-    if (known == backEnds.end())
-      known = backEnds.emplace(path, openBackEnd(path)).first;
-    const BackEnd& backEnd = known->second;
-    std::string status = backEnd.missing ? kNotApp : kFail;
-    if (backEnd.db) {
-      try {
-        backEnd.db->CheckReadable(link.table);
-        status = kPass;
-      } catch (const dao::Error&) {
-      }
-    }
+    const char* status = probe.readable(path, link.table) ? kPass
+                         : probe.missing(path)            ? kNotApp
+                                                          : kFail;
     tested.push_back({path, link.table, status});
   }
   return tested;

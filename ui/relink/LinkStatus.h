@@ -19,8 +19,9 @@ struct TestedLink {
   std::string status;
 };
 
-// Tests every link of the active set, in the order the set lists them. Back ends are opened
-// read-only, each once. Throws dao::Error when the set itself cannot be read.
+// Tests every link of the active set, in the order the set lists them, through the engine's
+// back-end probe: each file is opened read-only and asked about each table once (once for the
+// whole of a detail::SharedProbe's life). Throws dao::Error when the set itself cannot be read.
 std::vector<TestedLink> testActiveSetLinks();
 
 // Fills tree: one node per back end (key and text its path) with a child per table (text the

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "dao/dao.h"
+#include "engine/CandidateSearch.h"
 #include "engine/ComponentState.h"
 #include "engine/Engine.h"
 #include "engine/FrontEndAccess.h"
@@ -50,6 +51,8 @@ void addCandidates(frmLinkManager& window, const std::vector<std::string>& found
 // Fills the loaded window as it expects before each show. Returns the links as tested.
 std::vector<TestedLink> prepare(frmLinkManager& window, clsOrvanta& component) {
   const ComponentState& s = state();
+  // The status tree and the validation ask the same files about the same tables.
+  const detail::SharedProbe askEachFileOnce;
   window.treLinkStatus.Clear();
   const std::vector<TestedLink> links = testActiveSetLinks();
   fillStatusTree(window.treLinkStatus, links, s.frontEndMoved);

@@ -15,6 +15,7 @@
 #include "engine/LinkSetStore.h"
 #include "engine/Procedure.h"
 #include "fs/fs.h"
+#include "paths/CandidateList.h"
 #include "paths/PathText.h"
 #include "paths/modFunctions.h"
 #include "ui/wizard/frmFixSet.h"
@@ -270,7 +271,7 @@ bool CheckRelativePath() {
           storeCleared = true;
         }
         if (!detail::storeHolds(page.lsvDatabases, file))
-          detail::addCandidate(page, file, score, found, needed);
+          AddCandidateRow(page.lsvDatabases, file, score, found, needed);
         if (page.txtDatabasePath.Text.empty()) {
           page.txtDatabasePath.Text = backEnd;
           page.txtDatabasePath.ToolTipText = backEnd;

@@ -7,7 +7,7 @@
 #include "engine/Engine.h"
 #include "paths/OpenCandidate.h"
 #include "paths/modFunctions.h"
-#include "ui/wizard/frmFixSet.h"
+#include "uikit/controls.h"
 
 namespace orvanta::detail {
 
@@ -132,15 +132,6 @@ bool CandidateTables::holdsAll(const std::string& path, const std::vector<std::s
 bool storeHolds(const uikit::ListView& store, const std::string& path) {
   return std::any_of(store.items().begin(), store.items().end(),
                      [&](const uikit::ListView::ListItem& item) { return item.text == path; });
-}
-
-void addCandidate(frmFixSet& page, const std::string& path, const std::string& score, int found,
-                  int needed) {
-  uikit::ListView& store = page.lsvDatabases;
-  store.AddItem(path, {score, std::to_string(found) + " of " + std::to_string(needed)});
-  // A sorted store re-sorts itself on every addition; sorting it once more would change nothing.
-  if (!store.sorted())
-    store.setSorted(true);
 }
 
 RedrawCandidatesOnExit::~RedrawCandidatesOnExit() {

@@ -1,5 +1,5 @@
 // Helpers shared by link validation, the folder searches and the start-up analysis: reading a
-// set's links, probing back ends once per call, and filling the Fix Set page's candidate store.
+// set's links, probing back ends once per call, and keeping the Fix Set page's candidate store.
 // Internal to the engine.
 #pragma once
 
@@ -17,10 +17,6 @@
 
 namespace uikit {
 class ListView;
-}
-
-namespace orvanta {
-class frmFixSet;
 }
 
 namespace orvanta::detail {
@@ -101,9 +97,6 @@ class CandidateTables {
 
 // True when the store has an item whose text is exactly path.
 bool storeHolds(const uikit::ListView& store, const std::string& path);
-// Adds a scored candidate (text, score, "found of needed") and turns sorting on, which re-sorts.
-void addCandidate(frmFixSet& page, const std::string& path, const std::string& score, int found,
-                  int needed);
 
 // Redraws the Fix Set page's visible candidate list when it goes out of scope: a procedure that
 // changes the candidate store leaves the list showing the store on every way out, failures

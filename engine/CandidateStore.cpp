@@ -9,6 +9,7 @@
 #include "engine/Engine.h"
 #include "engine/LinkSetStore.h"
 #include "engine/Procedure.h"
+#include "paths/CandidateList.h"
 #include "paths/modFunctions.h"
 #include "ui/wizard/frmFixSet.h"
 #include "uikit/form.h"
@@ -39,7 +40,7 @@ void AddActiveSetToListBox() {
       const std::string score = page.scoreCandidate(path, found, needed);
       if (score == "Error")
         continue;
-      store.AddItem(path, {score, std::to_string(found) + " of " + std::to_string(needed)});
+      AddCandidateRow(store, path, score, found, needed);
     }
     backEnds->Close();
     db->Close();

@@ -9,6 +9,7 @@
 #include "engine/Engine.h"
 #include "engine/Reports.h"
 #include "fs/fs.h"
+#include "paths/CandidateList.h"
 #include "paths/modFunctions.h"
 #include "ui/wizard/frmFixSet.h"
 #include "uikit/form.h"
@@ -54,7 +55,7 @@ void searchLevel(const std::string& folder, SearchRun& run) {
       int found = 0;
       int needed = 0;
       const std::string score = page.scoreCandidate(file, found, needed);
-      detail::addCandidate(page, file, score, found, needed);
+      AddCandidateRow(page.lsvDatabases, file, score, found, needed);
     }
 
     for (const std::string& name : subFolders)

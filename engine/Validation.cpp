@@ -12,6 +12,7 @@
 #include "engine/LinkSetStore.h"
 #include "engine/Procedure.h"
 #include "fs/fs.h"
+#include "paths/CandidateList.h"
 #include "paths/modFunctions.h"
 #include "ui/wizard/frmFixSet.h"
 #include "uikit/form.h"
@@ -38,7 +39,7 @@ void scanBesideBrokenBackEnd(frmFixSet& page, const std::string& backEnd,
     int found = 0;
     int needed = 0;
     const std::string score = page.scoreCandidate(file, found, needed);
-    detail::addCandidate(page, file, score, found, needed);
+    AddCandidateRow(page.lsvDatabases, file, score, found, needed);
   }
 }
 

@@ -1,5 +1,4 @@
-// LoadListbox: redraws the Fix Set page's visible candidate list from its candidate store; and
-// the column set-up every candidate list view shares.
+// LoadListbox: redraws the Fix Set page's visible candidate list from its candidate store.
 //
 // The store (lsvDatabases) keeps full paths sorted by score; the visible list (lstDatabases)
 // shows one readable row per store item in the same order, so row i is store item i + 1 and the
@@ -54,17 +53,6 @@ void LoadListbox() {
   } catch (const std::exception& e) {
     reportModuleError("LoadListbox", dao::kErrInternal, e.what());
   }
-}
-
-void SetUpCandidateList(uikit::ListView& list, int pathShare, int scoreShare, int neededShare) {
-  const int width = list.geometry.width;
-  list.ColumnHeaders = {{"Database Path", width * pathShare / 100},
-                        {"Score", width * scoreShare / 100},
-                        {"Needed Tables", width * neededShare / 100}};
-  list.SingleBorder = true;
-  list.setSortKey(1);
-  list.setSortOrder(uikit::ListView::SortOrder::Descending);
-  list.setSorted(true);
 }
 
 }  // namespace orvanta

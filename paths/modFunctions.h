@@ -10,10 +10,6 @@
 #include <string>
 #include <vector>
 
-namespace uikit {
-class ListView;
-}
-
 namespace orvanta {
 
 // One piece of path: 1 drive ("C:"; "" for POSIX paths), 2 folder with its trailing separator,
@@ -41,10 +37,5 @@ std::string BestPriority(const std::string& candidatePath,
 // Redraws the Fix Set page's visible candidate list from its candidate store, keeping the
 // selection of every candidate still listed.
 void LoadListbox();
-
-// Sets up a list view of scored candidates: the columns "Database Path", "Score" and "Needed
-// Tables", each given its share of the view's width in hundredths, a single border, and sorting
-// by score, highest first.
-void SetUpCandidateList(uikit::ListView& list, int pathShare, int scoreShare, int neededShare);
 
 }  // namespace orvanta

@@ -12,6 +12,7 @@
 #include "engine/Procedure.h"
 #include "engine/StartupSteps.h"
 #include "engine/clsOrvanta.h"
+#include "paths/CandidateList.h"
 #include "paths/modFunctions.h"
 #include "ui/relink/LinkStatus.h"
 #include "ui/relink/frmLinkManager.h"
@@ -43,9 +44,8 @@ void addCandidates(frmLinkManager& window, const std::vector<std::string>& found
     int have = 0;
     int needed = 0;
     const std::string score = CalcPriority(path, failedPath, have, needed);
-    list.AddItem(path, {score, std::to_string(have) + " of " + std::to_string(needed)});
+    AddCandidateRow(list, path, score, have, needed);
   }
-  list.setSorted(true);
 }
 
 // Fills the loaded window as it expects before each show. Returns the links as tested.

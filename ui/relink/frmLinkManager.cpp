@@ -7,6 +7,7 @@
 #include "engine/Engine.h"
 #include "engine/Reports.h"
 #include "engine/clsOrvanta.h"
+#include "paths/CandidateList.h"
 #include "paths/modFunctions.h"
 #include "search/frmSearch.h"
 #include "ui/relink/StatusImages.h"
@@ -216,22 +217,15 @@ bool frmLinkManager::addDatabase(const std::string& file) {
   int needed = 0;
   const std::string score = CalcPriority(file, lblDatabasePath.Caption, found, needed);
   if (score == "Error") {
-    uikit::MsgBox("Unable to add " + file + " to the list", uikit::Buttons::OK,
-                  uikit::Icon::Information, "Error Adding Database");
+    ReportUnscorableCandidate(file);
     lsvDatabases.SetFocus();
     return false;
   }
-  const std::string counts = std::to_string(found) + " of " + std::to_string(needed);
-  if (found != needed &&
-      uikit::MsgBox("The database you selected contains " + counts + " needed tables." + vbCrLf +
-                        vbCrLf + "Do you still want to add?",
-                    uikit::Buttons::YesNo, uikit::Icon::Question,
-                    "Confirm Selection") == uikit::Answer::No) {
+  if (!ConfirmCandidate(found, needed)) {
     lsvDatabases.SetFocus();
     return false;
   }
-  const int index = lsvDatabases.AddItem(file, {score, counts});
-  lsvDatabases.setSorted(true);
+  const int index = AddCandidateRow(lsvDatabases, file, score, found, needed);
   lsvDatabases.SetFocus();
   // Sorting moves rows: the new row is found again by its place after the sort.
   lsvDatabases.SetSelectedItem(index);

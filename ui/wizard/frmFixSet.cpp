@@ -9,6 +9,7 @@
 #include "engine/Engine.h"
 #include "engine/Reports.h"
 #include "fs/fs.h"
+#include "paths/CandidateList.h"
 #include "paths/OpenCandidate.h"
 #include "paths/PathText.h"
 #include "paths/modFunctions.h"
@@ -270,22 +271,12 @@ frmFixSet::Offer frmFixSet::offerCandidate(const std::string& file,
   const bool regular = kind && (*kind & (vfs::kDirectory | vfs::kSystem)) == 0;
   const std::string score = regular ? scoreCandidate(file, found, needed) : "Error";
   if (score == "Error") {
-    uikit::MsgBox("Unable to add " + file + " to the list", Buttons::OK, Icon::Information,
-                  "Error Adding Database");
+    ReportUnscorableCandidate(file);
     return Offer::Failed;
   }
-  bool add = true;
-  if (found != needed) {
-    add = uikit::MsgBox("The database you selected contains " + std::to_string(found) + " of " +
-                            std::to_string(needed) +
-                            " needed tables.\r\n\r\nDo you still want "
-                            "to add?",
-                        Buttons::YesNo, Icon::Question, "Confirm Selection") == uikit::Answer::Yes;
-  }
-  if (add) {
-    lsvDatabases.AddItem(file, {score, std::to_string(found) + " of " + std::to_string(needed)});
-    lsvDatabases.setSorted(true);
-  }
+  const bool add = ConfirmCandidate(found, needed);
+  if (add)
+    AddCandidateRow(lsvDatabases, file, score, found, needed);
   LoadListbox();
   return add ? Offer::Added : Offer::Declined;
 }

@@ -10,7 +10,6 @@
 #include "engine/LinkSetStore.h"
 #include "engine/Procedure.h"
 #include "paths/CandidateList.h"
-#include "paths/modFunctions.h"
 #include "ui/wizard/frmFixSet.h"
 #include "uikit/form.h"
 

@@ -1,6 +1,5 @@
 // Adding links from another database to the set the Set Manager is editing: the user picks the
 // database (the open-file dialog of frmAttachTables) and its tables (frmTables).
-#include <exception>
 #include <memory>
 #include <string>
 

@@ -1,8 +1,8 @@
 // The Set Manager's link list: adding links from another database or from the front end,
 // removing them, and pointing them at another back end.
-#include <exception>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "dao/dao.h"
 #include "engine/ComponentState.h"

@@ -90,14 +90,6 @@ std::unique_ptr<uikit::Desktop> lazyQtDesktop(const std::string& module, bool or
 
 }  // namespace
 
-bool qtDriverBuilt() {
-#ifdef VANTREL_HAVE_QT
-  return true;
-#else
-  return false;
-#endif
-}
-
 bool displayAvailable() {
 #ifdef VANTREL_HAVE_QT
   return uikit::qt::displayAvailable();

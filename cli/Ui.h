@@ -14,8 +14,6 @@ class UiSession {
   virtual ~UiSession() = default;
 };
 
-// True when the build includes the Qt desktop driver.
-bool qtDriverBuilt();
 // True when a graphical display can be reached (an X11 or Wayland session).
 bool displayAvailable();
 

@@ -222,12 +222,6 @@ void ForgetAllLinks(Core& core) {
     a.views.clear();
 }
 
-void DetachAll(Core& core) {
-  ForgetAllLinks(core);
-  for (std::size_t i = core.attachments.size(); i-- > 0;)
-    Detach(core, i);
-}
-
 bool ResolveLink(Core& core, std::string_view name, const std::set<std::string>& pinned) {
   std::optional<CatalogRow> row = FindCatalogRow(core.db, name);
   if (!row || row->connect.empty())

@@ -185,7 +185,6 @@ class Statement {
   Value Column(int index) const;
   std::string Text(int index) const;
   long long Int(int index) const;
-  void Reset();
 
  private:
   sqlite3* db_ = nullptr;
@@ -356,7 +355,6 @@ bool ResolveLink(Core& core, std::string_view name, const std::set<std::string>&
 // Before a statement runs: every back end it reads must still be the file it was attached
 // from. Error 3024 when it is gone; true when one was replaced (detached; prepare again).
 bool RecheckBackEnds(Core& core, const std::set<std::string>& schemas);
-void DetachAll(Core& core);
 
 }  // namespace dao::detail
 

@@ -189,10 +189,6 @@ long long Statement::Int(int index) const {
   return sqlite3_column_int64(stmt_, index);
 }
 
-void Statement::Reset() {
-  sqlite3_reset(stmt_);
-}
-
 void Exec(sqlite3* db, const std::string& sql) {
   ArmStatementClock();
   char* message = nullptr;

@@ -1,5 +1,6 @@
 #include "paths/CandidateList.h"
 
+#include "engine/Engine.h"
 #include "uikit/controls.h"
 #include "uikit/desktop.h"
 
@@ -30,6 +31,16 @@ int AddCandidateRow(uikit::ListView& list, const std::string& path, const std::s
   if (!list.sorted())
     list.setSorted(true);
   return list.AddItem(path, {score, neededText(found, needed)});
+}
+
+std::string BrowseForCandidate(uikit::CommonDialog& dialog, const std::string& startAt) {
+  dialog.FileName = "";
+  dialog.DialogTitle = "Select Database";
+  dialog.InitDir = startAt;
+  dialog.Filter = kDatabaseFilter;
+  dialog.FilterIndex = 1;
+  dialog.ShowOpen();
+  return dialog.FileName;
 }
 
 void ReportUnscorableCandidate(const std::string& file) {

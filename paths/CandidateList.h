@@ -5,8 +5,9 @@
 #include <string>
 
 namespace uikit {
+class CommonDialog;
 class ListView;
-}
+}  // namespace uikit
 
 namespace orvanta {
 
@@ -19,6 +20,10 @@ void SetUpCandidateList(uikit::ListView& list, int pathShare, int scoreShare, in
 // index (from 1) in the sorted list.
 int AddCandidateRow(uikit::ListView& list, const std::string& path, const std::string& score,
                     int found, int needed);
+
+// A window's Browse: the open-file dialog "Select Database" for database files, starting at
+// startAt, with no file proposed. The chosen file, or "" when the user cancelled.
+std::string BrowseForCandidate(uikit::CommonDialog& dialog, const std::string& startAt);
 
 // "Unable to add <file> to the list": a file the user offered could not be scored.
 void ReportUnscorableCandidate(const std::string& file);

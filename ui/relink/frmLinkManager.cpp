@@ -233,13 +233,7 @@ bool frmLinkManager::addDatabase(const std::string& file) {
 }
 
 void frmLinkManager::cmdBrowse_Click() {
-  CommonDialog1.FileName = "";
-  CommonDialog1.DialogTitle = "Select Database";
-  CommonDialog1.InitDir = chosenDatabasePath;
-  CommonDialog1.Filter = kDatabaseFilter;
-  CommonDialog1.FilterIndex = 1;
-  CommonDialog1.ShowOpen();
-  const std::string file = CommonDialog1.FileName;
+  const std::string file = BrowseForCandidate(CommonDialog1, chosenDatabasePath);
   if (file.empty())
     return;
   chosenDatabasePath = file;

@@ -6,7 +6,6 @@
 
 #include "dao/dao.h"
 #include "engine/ComponentState.h"
-#include "engine/Engine.h"
 #include "engine/Reports.h"
 #include "fs/fs.h"
 #include "paths/CandidateList.h"
@@ -232,13 +231,7 @@ void frmFixSet::lstTables_ItemCheck(int index) {
 }
 
 void frmFixSet::cmdBrowse_Click() {
-  CommonDialog1.FileName = "";
-  CommonDialog1.DialogTitle = "Select Database";
-  CommonDialog1.InitDir = lastBrowsedFile;
-  CommonDialog1.Filter = kDatabaseFilter;
-  CommonDialog1.FilterIndex = 1;
-  CommonDialog1.ShowOpen();
-  const std::string file = CommonDialog1.FileName;
+  const std::string file = BrowseForCandidate(CommonDialog1, lastBrowsedFile);
   if (file.empty())
     return;
   lastBrowsedFile = file;

@@ -43,7 +43,6 @@ void AddActiveSetToListBox() {
     }
     backEnds->Close();
     db->Close();
-    store.setSorted(true);
 
     // Every table needs its back end chosen again: "Orders (/data/Sales.mdb)" becomes
     // "Orders ()".

@@ -3,10 +3,7 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
 #include <chrono>
-#include <cstdio>
 
 #include "dao/dao.h"
 #include "tests/dao/temp_dir.h"
@@ -18,7 +15,7 @@ class LocksTest : public ::testing::Test {
  protected:
   void SetUp() override {
     path_ = dir_.file("be.mdb");
-    MakeBackEnd(path_, {"Customers"});
+    makeBackEnd(path_, {"Customers"});
   }
   TempDir dir_;
   std::string path_;

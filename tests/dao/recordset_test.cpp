@@ -11,37 +11,22 @@ constexpr const char* kLinks =
     "SELECT TableName, DatabasePath FROM tblLinkedSets INNER JOIN tblLinkedTables ON "
     "tblLinkedSets.ID = tblLinkedTables.LinkSetID WHERE Name='";
 
-class RecordsetTest : public ::testing::Test {
+class RecordsetTest : public FrontEndTest {
  protected:
-  void SetUp() override {
-    db_ = CreateDatabase(dir_.file("fe.mdb"));
-    CreateMissingTables(*db_);
+  long AddSet(const std::string& name, const std::vector<testsupport::Link>& links = {}) {
+    return testsupport::addLinkSet(fe_, name, "", false, links);
   }
-  long AddSet(const std::string& name) {
-    auto rs = db_->OpenRecordset("SELECT * FROM tblLinkedSets");
-    rs->AddNew();
-    rs->SetField("Name", name);
-    rs->SetField("Description", "");
-    rs->SetField("FrontEndPath", dir_.file("fe.mdb"));
-    rs->Update();
-    return rs->Field("ID").AsInt32();
-  }
-  void AddLink(long set, const std::string& table, const std::string& path) {
-    auto rs = db_->OpenRecordset("SELECT * From tblLinkedTables");
-    rs->AddNew();
-    rs->SetField("LinkSetID", set);
-    rs->SetField("TableName", table);
-    rs->SetField("DatabasePath", ";DATABASE=" + path);
-    rs->Update();
-  }
-  TempDir dir_;
-  std::unique_ptr<Database> db_;
 };
 
 TEST_F(RecordsetTest, AddNewReturnsAutonumberAndDefaults) {
-  EXPECT_EQ(AddSet("Office"), 1);
-  EXPECT_EQ(AddSet("Home"), 2);
   auto rs = db_->OpenRecordset("SELECT * FROM tblLinkedSets");
+  for (const std::string name : {"Office", "Home"}) {
+    rs->AddNew();
+    rs->SetField("Name", name);
+    rs->Update();
+    EXPECT_EQ(rs->Field("ID").AsInt32(), name == "Office" ? 1 : 2);
+  }
+  rs = db_->OpenRecordset("SELECT * FROM tblLinkedSets");
   EXPECT_EQ(rs->RecordCount(), 2);
   EXPECT_EQ(rs->Field("name").AsString(), "Office");
   EXPECT_EQ(rs->Field("ActiveSet").AsInt32(), kFalse);  // not set: starts False
@@ -54,9 +39,7 @@ TEST_F(RecordsetTest, AddNewReturnsAutonumberAndDefaults) {
 }
 
 TEST_F(RecordsetTest, UpdateThroughJoinWritesTheLinkRow) {
-  long office = AddSet("Office");
-  AddLink(office, "Customers", "/old/be.mdb");
-  AddLink(office, "Orders", "/old/be.mdb");
+  AddSet("Office", {{"Customers", "/old/be.mdb"}, {"Orders", "/old/be.mdb"}});
   auto rs = db_->OpenRecordset(std::string(kLinks) + "office'");
   ASSERT_EQ(rs->RecordCount(), 2);
   while (!rs->AtEOF()) {
@@ -71,30 +54,8 @@ TEST_F(RecordsetTest, UpdateThroughJoinWritesTheLinkRow) {
   EXPECT_EQ(check->Field("DatabasePath").AsString(), ";DATABASE=/new/be.mdb");
 }
 
-TEST_F(RecordsetTest, NavigationFollowsBofAndEof) {
-  for (const char* name : {"A", "B", "C"})
-    AddSet(name);
-  auto rs = db_->OpenRecordset("SELECT Name FROM tblLinkedSets ORDER BY Name");
-  EXPECT_FALSE(rs->AtBOF() || rs->AtEOF());
-  rs->MoveLast();
-  EXPECT_EQ(rs->Field("Name").AsString(), "C");
-  rs->MoveNext();
-  EXPECT_TRUE(rs->AtEOF());
-  EXPECT_DAO_ERROR(rs->MoveNext(), kErrNoCurrentRecord);
-  rs->MovePrevious();
-  rs->MovePrevious();
-  EXPECT_EQ(rs->Field("Name").AsString(), "B");
-  rs->MoveFirst();
-  rs->MovePrevious();
-  EXPECT_TRUE(rs->AtBOF());
-  EXPECT_DAO_ERROR(rs->Field("Name"), kErrNoCurrentRecord);
-  EXPECT_EQ(rs->FieldCount(), 1);
-  EXPECT_EQ(rs->FieldName(0), "Name");
-}
-
 TEST_F(RecordsetTest, ReadOnlyShapes) {
-  long set = AddSet("Office");
-  AddLink(set, "Customers", "/be.mdb");
+  AddSet("Office", {{"Customers", "/be.mdb"}});
   for (const std::string& sql : {std::string("SELECT DISTINCT DatabasePath FROM tblLinkedTables"),
                                  std::string("SELECT count(*) AS N FROM tblLinkedTables")}) {
     auto rs = db_->OpenRecordset(sql);
@@ -111,9 +72,7 @@ TEST_F(RecordsetTest, ReadOnlyShapes) {
 }
 
 TEST_F(RecordsetTest, DeleteThroughJoinRemovesOnlyTheLinkRow) {
-  long office = AddSet("Office");
-  AddLink(office, "Customers", "/be.mdb");
-  AddLink(office, "Orders", "/be.mdb");
+  AddSet("Office", {{"Customers", "/be.mdb"}, {"Orders", "/be.mdb"}});
   auto rs = db_->OpenRecordset(std::string(kLinks) + "Office' ORDER BY TableName");
   rs->Delete();
   EXPECT_DAO_ERROR(rs->Field("TableName"), kErrRecordDeleted);
@@ -128,7 +87,7 @@ TEST_F(RecordsetTest, DeleteThroughJoinRemovesOnlyTheLinkRow) {
 }
 
 TEST_F(RecordsetTest, CancelAndMoveDropPendingEdits) {
-  AddSet("Office");
+  AddSet("Office", {{"Customers", "/be.mdb"}});
   auto rs = db_->OpenRecordset("SELECT * FROM tblLinkedSets");
   rs->Edit();
   rs->SetField("Name", "Changed");
@@ -142,7 +101,6 @@ TEST_F(RecordsetTest, CancelAndMoveDropPendingEdits) {
   EXPECT_DAO_ERROR(rs->SetField("Name", "x"), kErrUpdateWithoutEdit);
   EXPECT_EQ(db_->OpenRecordset("tblLinkedSets")->RecordCount(), 1);
   // Changing the key moves the row; the recordset follows it, and the links follow by cascade.
-  AddLink(1, "Customers", "/be.mdb");
   rs->Edit();
   rs->SetField("ID", 40);
   rs->Update();
@@ -161,7 +119,7 @@ TEST_F(RecordsetTest, RowsStayThoseOfTheMomentOfOpening) {
   // another one of the thread, neither show in it nor wait for it.
   for (const char* name : {"A", "B", "C"})
     AddSet(name);
-  auto other = OpenDatabase(dir_.file("fe.mdb"));
+  auto other = OpenDatabase(fe_);
   auto rs = db_->OpenRecordset("SELECT * FROM tblLinkedSets ORDER BY ID");
   EXPECT_EQ(rs->Field("Name").AsString(), "A");
   other->Execute("DELETE * FROM tblLinkedSets WHERE Name = 'B'");

@@ -87,11 +87,8 @@ TEST_F(ErrorsTest, StoredQueriesOfUntrustedFilesDoNotRun) {
   // Nor can a link name it as its source, nor can a front end reach it once the file is
   // attached for another link.
   auto fe = CreateDatabase(dir_.file("fe.mdb"));
-  TableDef link = fe->CreateTableDef("Endless", 0, "Endless", ConnectTo(dir_.file("be.mdb")));
-  EXPECT_DAO_ERROR(fe->TableDefs().Append(link), kErrObjectNotFound);
-  TableDef customers =
-      fe->CreateTableDef("Customers", 0, "Customers", ConnectTo(dir_.file("be.mdb")));
-  fe->TableDefs().Append(customers);
+  EXPECT_DAO_ERROR(AppendLink(*fe, "Endless", dir_.file("be.mdb")), kErrObjectNotFound);
+  AppendLink(*fe, "Customers", dir_.file("be.mdb"));
   EXPECT_EQ(fe->OpenRecordset("Customers")->RecordCount(), 2);
   EXPECT_DAO_ERROR(fe->OpenRecordset("SELECT * FROM Endless"), kErrTableNotFound);
 }
@@ -106,8 +103,7 @@ TEST_F(ErrorsTest, ReadOnlyOpensLeaveAnInterruptedWriteAlone) {
   const std::string file = fileBytes(path), journal = fileBytes(path + "-journal");
   EXPECT_DAO_ERROR(OpenDatabase(path, 4, true), kErrUnfinishedChange);
   auto fe = CreateDatabase(dir_.file("fe.mdb"));
-  TableDef link = fe->CreateTableDef("T", 0, "T", ConnectTo(path));
-  EXPECT_DAO_ERROR(fe->TableDefs().Append(link), kErrUnfinishedChange);
+  EXPECT_DAO_ERROR(AppendLink(*fe, "T", path), kErrUnfinishedChange);
   fe->Execute("INSERT INTO MSysTableDefs (Name, Connect) VALUES ('T', " +
               QuoteText(ConnectTo(path)) + ")");
   EXPECT_DAO_ERROR(fe->CheckReadable("T"), kErrUnfinishedChange);

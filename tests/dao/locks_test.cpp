@@ -13,12 +13,9 @@ namespace {
 
 class LocksTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    path_ = dir_.file("be.mdb");
-    makeBackEnd(path_, {"Customers"});
-  }
+  void SetUp() override { makeBackEnd(path_, {"Customers"}); }
   TempDir dir_;
-  std::string path_;
+  const std::string path_ = dir_.file("be.mdb");
 };
 
 TEST_F(LocksTest, ExclusiveUseAgainstAnotherProcess) {
@@ -53,7 +50,7 @@ TEST_F(LocksTest, ProbesDoNotWaitForAnotherWriter) {
   sqlite3_close(writer);
 }
 
-TEST_F(LocksTest, ExclusiveUseWithinOneProcess) {
+TEST_F(LocksTest, ExclusiveAndSharedUseWithinOneProcess) {
   auto first = OpenDatabase(path_, kTrue, true);
   EXPECT_TRUE(first->Exclusive());
   EXPECT_DAO_ERROR(OpenDatabase(path_), kErrExclusivelyLocked);
@@ -64,13 +61,10 @@ TEST_F(LocksTest, ExclusiveUseWithinOneProcess) {
   a.reset();
   b->Close();
   EXPECT_NO_THROW(OpenDatabase(path_, kTrue, false));
-}
-
-TEST_F(LocksTest, ReadOnlyFileCanBeProbedByManyAtOnce) {
+  // A read-only file can be probed by many at once.
   chmod(path_.c_str(), 0444);
-  auto a = OpenDatabase(path_, 4, true);
-  auto b = OpenDatabase(path_, 4, true);
-  EXPECT_EQ(b->OpenRecordset("Customers")->RecordCount(), 2);
+  a = OpenDatabase(path_, 4, true);
+  EXPECT_EQ(OpenDatabase(path_, 4, true)->OpenRecordset("Customers")->RecordCount(), 2);
 }
 
 TEST_F(LocksTest, ClosingOneConnectionKeepsAnotherTransactionLocked) {

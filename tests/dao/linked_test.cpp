@@ -90,7 +90,7 @@ TEST_F(LinkedTest, ExclusiveUseOfTheBackEnd) {
     EXPECT_NO_THROW(db_->TableDefs().Item("Customers").RefreshLink());
   }
   {
-    OtherProcess other(be_, kTrue, false);
+    HeldByAnotherProcess other(be_, kTrue, false);
     ASSERT_EQ(other.result(), 0);
     EXPECT_DAO_ERROR(db_->TableDefs().Item("Customers").RefreshLink(), kErrExclusivelyLocked);
     EXPECT_DAO_ERROR(Count("SELECT * FROM [Order Details]"), kErrExclusivelyLocked);

@@ -20,19 +20,19 @@ class LocksTest : public ::testing::Test {
 
 TEST_F(LocksTest, ExclusiveUseAgainstAnotherProcess) {
   {
-    OtherProcess other(path_, kTrue, false);  // holds it exclusively
+    HeldByAnotherProcess other(path_, kTrue, false);  // holds it exclusively
     ASSERT_EQ(other.result(), 0);
     EXPECT_DAO_ERROR(OpenDatabase(path_), kErrExclusivelyLocked);
     EXPECT_DAO_ERROR(OpenDatabase(path_, 4, true), kErrExclusivelyLocked);
   }
   auto shared = OpenDatabase(path_);  // released when the other process ended
-  OtherProcess denied(path_, kTrue, true);
+  HeldByAnotherProcess denied(path_, kTrue, true);
   EXPECT_EQ(denied.result(), kErrExclusiveDenied);
   // Only True asks for exclusive use: two copies probing candidates with 4 both get in.
   for (int options : {0, 1, 4}) {
     auto mine = OpenDatabase(path_, options, true);
     EXPECT_FALSE(mine->Exclusive());
-    OtherProcess sharedToo(path_, options, options != 0);
+    HeldByAnotherProcess sharedToo(path_, options, options != 0);
     EXPECT_EQ(sharedToo.result(), 0) << "options " << options;
   }
 }
@@ -75,7 +75,7 @@ TEST_F(LocksTest, ClosingOneConnectionKeepsAnotherTransactionLocked) {
   writer->BeginTrans();
   writer->Execute("DELETE * FROM Customers WHERE ID = 1");
   OpenDatabase(path_, 0, true)->Close();
-  OtherProcess other(path_, 0, false, "delete");
+  HeldByAnotherProcess other(path_, 0, false, "delete");
   EXPECT_EQ(other.result(), kErrLocked);
   writer->CommitTrans();
   EXPECT_EQ(writer->OpenRecordset("Customers")->RecordCount(), 1);

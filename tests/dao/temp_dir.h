@@ -1,6 +1,6 @@
 // What the database layer's suites share: the builders of tests/support (back ends, front ends
 // whose link-set tables the component itself builds, file bytes), a fixture around such a front
-// end, a second process for the lock tests, and a check that a statement fails with a number.
+// end, and a check that a statement fails with a number.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,6 +16,7 @@ namespace dao::testing {
 
 using orvanta::CreateMissingTables;
 using testsupport::fileBytes;
+using testsupport::HeldByAnotherProcess;
 using testsupport::makeBackEnd;
 using testsupport::plantHotJournal;
 using testsupport::runSql;
@@ -46,23 +47,6 @@ class FrontEndTest : public ::testing::Test {
   TempDir dir_;
   const std::string fe_ = dir_.file("fe.mdb");
   std::unique_ptr<Database> db_;
-};
-
-// A second process running dao_lock_helper: it opens the file as asked and reports the error
-// number it got (0 for success); with "hold" it keeps the database open until destroyed, with
-// "delete" it deletes every row of Customers and reports that error number instead.
-class OtherProcess {
- public:
-  OtherProcess(const std::string& path, int options, bool readOnly, const char* action = "hold");
-  ~OtherProcess();
-  OtherProcess(const OtherProcess&) = delete;
-  OtherProcess& operator=(const OtherProcess&) = delete;
-  int result() const { return result_; }
-
- private:
-  int pid_ = -1;
-  int toChild_ = -1;
-  int result_ = -1;
 };
 
 }  // namespace dao::testing

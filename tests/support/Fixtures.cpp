@@ -1,8 +1,10 @@
 #include "tests/support/Fixtures.h"
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -122,30 +124,27 @@ std::string fileBytes(const std::string& path) {
   return out.str();
 }
 
-HeldByAnotherProcess::HeldByAnotherProcess(const std::string& path, int options, bool readOnly) {
-  int ready[2], release[2];
-  if (pipe(ready) != 0 || pipe(release) != 0 || (pid_ = fork()) < 0)
+HeldByAnotherProcess::HeldByAnotherProcess(const std::string& path, int options, bool readOnly,
+                                           const char* action) {
+  // Everything the child needs is made before the fork: it may only exec.
+  const std::string o = std::to_string(options), r = readOnly ? "1" : "0";
+  int up[2], down[2];
+  if (pipe2(up, O_CLOEXEC) != 0 || pipe2(down, O_CLOEXEC) != 0 || (pid_ = fork()) < 0)
     throw std::runtime_error("could not start the other process");
   if (pid_ == 0) {
-    close(ready[0]);
-    close(release[1]);
-    char opened = 'n';
-    try {
-      auto db = dao::OpenDatabase(path, options, readOnly);
-      opened = 'y';
-      (void)!write(ready[1], &opened, 1);
-      (void)!read(release[0], &opened, 1);  // returns at end of file: the test let go
-    } catch (...) {
-      (void)!write(ready[1], &opened, 1);
-    }
-    _exit(0);  // no destructors or exit handlers of the test process in the child
+    dup2(down[0], 0);
+    dup2(up[1], 1);
+    execl(OTHER_PROCESS, OTHER_PROCESS, path.c_str(), o.c_str(), r.c_str(), action, nullptr);
+    _exit(127);
   }
-  close(ready[1]);
-  close(release[0]);
-  release_ = release[1];
-  char c = 'n';
-  held_ = read(ready[0], &c, 1) == 1 && c == 'y';
-  close(ready[0]);
+  close(up[1]);
+  close(down[0]);
+  release_ = down[1];
+  FILE* in = fdopen(up[0], "r");
+  if (!in || std::fscanf(in, "%d", &result_) != 1)
+    result_ = -1;
+  if (in)
+    std::fclose(in);
 }
 
 HeldByAnotherProcess::~HeldByAnotherProcess() {

@@ -1,5 +1,5 @@
-// A second process for the lock tests, started fresh (not forked, which would inherit SQLite's
-// in-process lock bookkeeping): dao_lock_helper PATH OPTIONS READONLY ACTION.
+// The other user of a database file, started fresh (not forked, which would inherit SQLite's and
+// the database layer's in-process lock bookkeeping): PROGRAM PATH OPTIONS READONLY ACTION.
 //   hold:   open, print the error number (0 when opened), keep the file open until stdin ends.
 //   delete: open and delete every row of Customers, print the error number.
 #include <cstdio>

@@ -43,8 +43,6 @@ TEST_F(ErrorsTest, MissingFilesAndReadOnlyFilesOrOpens) {
   // Read-only means no write bit, even for a user (root) who could write anyway.
   chmod(dir_.file("be.mdb").c_str(), 0444);
   EXPECT_DAO_ERROR(OpenDatabase(dir_.file("be.mdb")), kErrCannotOpen);
-  auto db = OpenDatabase(dir_.file("be.mdb"), 4, true);  // probing read-only works
-  EXPECT_EQ(db->TableDefs().Item("customers").Name(), "Customers");
 }
 
 TEST_F(ErrorsTest, FilesThatAreNotDatabasesFailAtOnce) {
@@ -168,7 +166,6 @@ TEST_F(ErrorsTest, CollectionsAndRecordsetsReportMissingItems) {
   EXPECT_DAO_ERROR(all->Field("Missing"), kErrItemNotFound);
   db->Close();
   EXPECT_DAO_ERROR(db->Execute("DELETE * FROM Customers"), kErrObjectInvalid);
-  EXPECT_DAO_ERROR(all->AddNew(), kErrObjectInvalid);
   db->Close();  // idempotent
 }
 

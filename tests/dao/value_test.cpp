@@ -20,9 +20,6 @@ TEST(ValueTest, NullTextNumbersAndBooleansConvert) {
   EXPECT_EQ(Value::Boolean(false).AsInt32(), kFalse);
   EXPECT_TRUE(Value("True").AsBool());
   EXPECT_FALSE(Value("0").AsBool());
-  EXPECT_EQ(Value(1), Value(1.0));
-  EXPECT_FALSE(Value("1") == Value(1));
-  EXPECT_FALSE(Value() == Value(0));
 }
 
 TEST(ValueTest, OverflowAndTypeMismatchAreNumbered) {

@@ -3,10 +3,7 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
 #include <chrono>
-#include <cstdio>
 
 #include "dao/dao.h"
 #include "tests/dao/temp_dir.h"
@@ -16,29 +13,26 @@ namespace {
 
 class LocksTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    path_ = dir_.file("be.mdb");
-    MakeBackEnd(path_, {"Customers"});
-  }
+  void SetUp() override { makeBackEnd(path_, {"Customers"}); }
   TempDir dir_;
-  std::string path_;
+  const std::string path_ = dir_.file("be.mdb");
 };
 
 TEST_F(LocksTest, ExclusiveUseAgainstAnotherProcess) {
   {
-    OtherProcess other(path_, kTrue, false);  // holds it exclusively
+    HeldByAnotherProcess other(path_, kTrue, false);  // holds it exclusively
     ASSERT_EQ(other.result(), 0);
     EXPECT_DAO_ERROR(OpenDatabase(path_), kErrExclusivelyLocked);
     EXPECT_DAO_ERROR(OpenDatabase(path_, 4, true), kErrExclusivelyLocked);
   }
   auto shared = OpenDatabase(path_);  // released when the other process ended
-  OtherProcess denied(path_, kTrue, true);
+  HeldByAnotherProcess denied(path_, kTrue, true);
   EXPECT_EQ(denied.result(), kErrExclusiveDenied);
   // Only True asks for exclusive use: two copies probing candidates with 4 both get in.
   for (int options : {0, 1, 4}) {
     auto mine = OpenDatabase(path_, options, true);
     EXPECT_FALSE(mine->Exclusive());
-    OtherProcess sharedToo(path_, options, options != 0);
+    HeldByAnotherProcess sharedToo(path_, options, options != 0);
     EXPECT_EQ(sharedToo.result(), 0) << "options " << options;
   }
 }
@@ -56,7 +50,7 @@ TEST_F(LocksTest, ProbesDoNotWaitForAnotherWriter) {
   sqlite3_close(writer);
 }
 
-TEST_F(LocksTest, ExclusiveUseWithinOneProcess) {
+TEST_F(LocksTest, ExclusiveAndSharedUseWithinOneProcess) {
   auto first = OpenDatabase(path_, kTrue, true);
   EXPECT_TRUE(first->Exclusive());
   EXPECT_DAO_ERROR(OpenDatabase(path_), kErrExclusivelyLocked);
@@ -67,13 +61,10 @@ TEST_F(LocksTest, ExclusiveUseWithinOneProcess) {
   a.reset();
   b->Close();
   EXPECT_NO_THROW(OpenDatabase(path_, kTrue, false));
-}
-
-TEST_F(LocksTest, ReadOnlyFileCanBeProbedByManyAtOnce) {
+  // A read-only file can be probed by many at once.
   chmod(path_.c_str(), 0444);
-  auto a = OpenDatabase(path_, 4, true);
-  auto b = OpenDatabase(path_, 4, true);
-  EXPECT_EQ(b->OpenRecordset("Customers")->RecordCount(), 2);
+  a = OpenDatabase(path_, 4, true);
+  EXPECT_EQ(OpenDatabase(path_, 4, true)->OpenRecordset("Customers")->RecordCount(), 2);
 }
 
 TEST_F(LocksTest, ClosingOneConnectionKeepsAnotherTransactionLocked) {
@@ -84,7 +75,7 @@ TEST_F(LocksTest, ClosingOneConnectionKeepsAnotherTransactionLocked) {
   writer->BeginTrans();
   writer->Execute("DELETE * FROM Customers WHERE ID = 1");
   OpenDatabase(path_, 0, true)->Close();
-  OtherProcess other(path_, 0, false, "delete");
+  HeldByAnotherProcess other(path_, 0, false, "delete");
   EXPECT_EQ(other.result(), kErrLocked);
   writer->CommitTrans();
   EXPECT_EQ(writer->OpenRecordset("Customers")->RecordCount(), 1);

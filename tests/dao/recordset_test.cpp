@@ -1,4 +1,5 @@
-// Recordsets over the link-set tables: reading, adding, editing through a join, deleting.
+// Recordsets and statements over the link-set tables: reading, adding, editing through a join,
+// deleting, and every statement the component builds, with text compared without regard to case.
 #include <gtest/gtest.h>
 
 #include "dao/dao.h"
@@ -7,57 +8,43 @@
 namespace dao::testing {
 namespace {
 
-constexpr const char* kLinks =
-    "SELECT TableName, DatabasePath FROM tblLinkedSets INNER JOIN tblLinkedTables ON "
-    "tblLinkedSets.ID = tblLinkedTables.LinkSetID WHERE Name='";
+const std::string kJoin =
+    "FROM tblLinkedSets INNER JOIN tblLinkedTables ON tblLinkedSets.ID = "
+    "tblLinkedTables.LinkSetID ";
+std::string Links(const std::string& name) {
+  return "SELECT TableName, DatabasePath " + kJoin + "WHERE Name='" + name + "'";
+}
 
-class RecordsetTest : public ::testing::Test {
+class RecordsetTest : public FrontEndTest {
  protected:
-  void SetUp() override {
-    db_ = CreateDatabase(dir_.file("fe.mdb"));
-    CreateMissingTables(*db_);
+  long AddSet(const std::string& name, const std::vector<testsupport::Link>& links = {}) {
+    return testsupport::addLinkSet(fe_, name, "", false, links);
   }
-  long AddSet(const std::string& name) {
-    auto rs = db_->OpenRecordset("SELECT * FROM tblLinkedSets");
-    rs->AddNew();
-    rs->SetField("Name", name);
-    rs->SetField("Description", "");
-    rs->SetField("FrontEndPath", dir_.file("fe.mdb"));
-    rs->Update();
-    return rs->Field("ID").AsInt32();
-  }
-  void AddLink(long set, const std::string& table, const std::string& path) {
-    auto rs = db_->OpenRecordset("SELECT * From tblLinkedTables");
-    rs->AddNew();
-    rs->SetField("LinkSetID", set);
-    rs->SetField("TableName", table);
-    rs->SetField("DatabasePath", ";DATABASE=" + path);
-    rs->Update();
-  }
-  TempDir dir_;
-  std::unique_ptr<Database> db_;
 };
 
 TEST_F(RecordsetTest, AddNewReturnsAutonumberAndDefaults) {
-  EXPECT_EQ(AddSet("Office"), 1);
-  EXPECT_EQ(AddSet("Home"), 2);
   auto rs = db_->OpenRecordset("SELECT * FROM tblLinkedSets");
+  for (const std::string name : {"Office", "Home"}) {
+    rs->AddNew();
+    rs->SetField("Name", name);
+    rs->Update();
+    EXPECT_EQ(rs->Field("ID").AsInt32(), name == "Office" ? 1 : 2);
+  }
+  rs = db_->OpenRecordset("SELECT * FROM tblLinkedSets");
+  rs->MoveLast();
   EXPECT_EQ(rs->RecordCount(), 2);
+  rs->MoveFirst();
   EXPECT_EQ(rs->Field("name").AsString(), "Office");
   EXPECT_EQ(rs->Field("ActiveSet").AsInt32(), kFalse);  // not set: starts False
   rs->Edit();
   rs->SetField("ActiveSet", true);
   rs->Update();
-  auto check = db_->OpenRecordset("SELECT ID FROM tblLinkedSets WHERE ActiveSet = True");
-  ASSERT_EQ(check->RecordCount(), 1);
-  EXPECT_EQ(check->Field("ID").AsInt32(), 1);
+  EXPECT_EQ(Count("SELECT ID FROM tblLinkedSets WHERE ActiveSet = True AND ID = 1"), 1);
 }
 
 TEST_F(RecordsetTest, UpdateThroughJoinWritesTheLinkRow) {
-  long office = AddSet("Office");
-  AddLink(office, "Customers", "/old/be.mdb");
-  AddLink(office, "Orders", "/old/be.mdb");
-  auto rs = db_->OpenRecordset(std::string(kLinks) + "office'");
+  AddSet("Office", {{"Customers", "/old/be.mdb"}, {"Orders", "/old/be.mdb"}});
+  auto rs = db_->OpenRecordset(Links("office"));
   ASSERT_EQ(rs->RecordCount(), 2);
   while (!rs->AtEOF()) {
     rs->Edit();
@@ -71,35 +58,11 @@ TEST_F(RecordsetTest, UpdateThroughJoinWritesTheLinkRow) {
   EXPECT_EQ(check->Field("DatabasePath").AsString(), ";DATABASE=/new/be.mdb");
 }
 
-TEST_F(RecordsetTest, NavigationFollowsBofAndEof) {
-  for (const char* name : {"A", "B", "C"})
-    AddSet(name);
-  auto rs = db_->OpenRecordset("SELECT Name FROM tblLinkedSets ORDER BY Name");
-  EXPECT_FALSE(rs->AtBOF() || rs->AtEOF());
-  rs->MoveLast();
-  EXPECT_EQ(rs->Field("Name").AsString(), "C");
-  rs->MoveNext();
-  EXPECT_TRUE(rs->AtEOF());
-  EXPECT_DAO_ERROR(rs->MoveNext(), kErrNoCurrentRecord);
-  rs->MovePrevious();
-  rs->MovePrevious();
-  EXPECT_EQ(rs->Field("Name").AsString(), "B");
-  rs->MoveFirst();
-  rs->MovePrevious();
-  EXPECT_TRUE(rs->AtBOF());
-  EXPECT_DAO_ERROR(rs->Field("Name"), kErrNoCurrentRecord);
-  EXPECT_EQ(rs->FieldCount(), 1);
-  EXPECT_EQ(rs->FieldName(0), "Name");
-}
-
 TEST_F(RecordsetTest, ReadOnlyShapes) {
-  long set = AddSet("Office");
-  AddLink(set, "Customers", "/be.mdb");
-  for (const std::string& sql : {std::string("SELECT DISTINCT DatabasePath FROM tblLinkedTables"),
-                                 std::string("SELECT count(*) AS N FROM tblLinkedTables")}) {
-    auto rs = db_->OpenRecordset(sql);
-    EXPECT_DAO_ERROR(rs->Edit(), kErrFileNotWritable);
-  }
+  AddSet("Office", {{"Customers", "/be.mdb"}});
+  for (const char* sql : {"SELECT DISTINCT DatabasePath FROM tblLinkedTables",
+                          "SELECT count(*) AS N FROM tblLinkedTables"})
+    EXPECT_DAO_ERROR(db_->OpenRecordset(sql)->Edit(), kErrFileNotWritable);
   auto snapshot = db_->OpenRecordset("SELECT * FROM tblLinkedSets", dbOpenSnapshot);
   EXPECT_DAO_ERROR(snapshot->AddNew(), kErrFileNotWritable);
   auto computed = db_->OpenRecordset("SELECT Name, ID + 1 AS Next FROM tblLinkedSets");
@@ -111,10 +74,8 @@ TEST_F(RecordsetTest, ReadOnlyShapes) {
 }
 
 TEST_F(RecordsetTest, DeleteThroughJoinRemovesOnlyTheLinkRow) {
-  long office = AddSet("Office");
-  AddLink(office, "Customers", "/be.mdb");
-  AddLink(office, "Orders", "/be.mdb");
-  auto rs = db_->OpenRecordset(std::string(kLinks) + "Office' ORDER BY TableName");
+  AddSet("Office", {{"Customers", "/be.mdb"}, {"Orders", "/be.mdb"}});
+  auto rs = db_->OpenRecordset(Links("Office") + " ORDER BY TableName");
   rs->Delete();
   EXPECT_DAO_ERROR(rs->Field("TableName"), kErrRecordDeleted);
   rs->MoveNext();
@@ -127,30 +88,23 @@ TEST_F(RecordsetTest, DeleteThroughJoinRemovesOnlyTheLinkRow) {
   EXPECT_EQ(rs->RecordCount(), 0);
 }
 
-TEST_F(RecordsetTest, CancelAndMoveDropPendingEdits) {
-  AddSet("Office");
+TEST_F(RecordsetTest, MovingDropsPendingEditsAndKeyChangesFollowTheRow) {
+  AddSet("Office", {{"Customers", "/be.mdb"}});
   auto rs = db_->OpenRecordset("SELECT * FROM tblLinkedSets");
-  rs->Edit();
-  rs->SetField("Name", "Changed");
-  EXPECT_EQ(rs->Field("Name").AsString(), "Changed");
-  rs->CancelUpdate();
-  EXPECT_EQ(rs->Field("Name").AsString(), "Office");
   rs->AddNew();
   rs->SetField("Name", "Never");
   rs->MoveFirst();
   EXPECT_DAO_ERROR(rs->Update(), kErrUpdateWithoutEdit);
   EXPECT_DAO_ERROR(rs->SetField("Name", "x"), kErrUpdateWithoutEdit);
-  EXPECT_EQ(db_->OpenRecordset("tblLinkedSets")->RecordCount(), 1);
+  EXPECT_EQ(Count("tblLinkedSets"), 1);
   // Changing the key moves the row; the recordset follows it, and the links follow by cascade.
-  AddLink(1, "Customers", "/be.mdb");
   rs->Edit();
   rs->SetField("ID", 40);
   rs->Update();
   rs->Edit();
   rs->SetField("Description", "still here");
   rs->Update();
-  EXPECT_EQ(db_->OpenRecordset("SELECT * FROM tblLinkedTables WHERE LinkSetID = 40")->RecordCount(),
-            1);
+  EXPECT_EQ(Count("SELECT * FROM tblLinkedTables WHERE LinkSetID = 40"), 1);
   EXPECT_EQ(
       db_->OpenRecordset("SELECT Description FROM tblLinkedSets")->Field("Description").AsString(),
       "still here");
@@ -161,7 +115,7 @@ TEST_F(RecordsetTest, RowsStayThoseOfTheMomentOfOpening) {
   // another one of the thread, neither show in it nor wait for it.
   for (const char* name : {"A", "B", "C"})
     AddSet(name);
-  auto other = OpenDatabase(dir_.file("fe.mdb"));
+  auto other = OpenDatabase(fe_);
   auto rs = db_->OpenRecordset("SELECT * FROM tblLinkedSets ORDER BY ID");
   EXPECT_EQ(rs->Field("Name").AsString(), "A");
   other->Execute("DELETE * FROM tblLinkedSets WHERE Name = 'B'");
@@ -175,6 +129,76 @@ TEST_F(RecordsetTest, RowsStayThoseOfTheMomentOfOpening) {
   auto tail = db_->OpenRecordset("SELECT * FROM tblLinkedSets ORDER BY ID");
   db_->Close();
   EXPECT_DAO_ERROR(tail->MoveNext(), kErrObjectInvalid);
+}
+
+class StatementsTest : public FrontEndTest {
+ protected:
+  void SetUp() override {
+    FrontEndTest::SetUp();
+    const std::string be = dir_.file("Be.mdb");
+    // Office links its two tables to Be.mdb, once with the path in other letters.
+    testsupport::addLinkSet(fe_, "Office", "", true,
+                            {{"Customers", be}, {"Orders", dir_.file("BE.MDB")}});
+    testsupport::addLinkSet(fe_, "O'Brien", "", false, {{"Customers", be}});
+    testsupport::addLinkSet(fe_, "Office-Backup(1)", "", false, {});
+  }
+};
+
+struct Query {
+  std::string sql;
+  long rows;
+};
+
+TEST_F(StatementsTest, QueriesReturnTheRowsTheyName) {
+  const Query queries[] = {
+      {"SELECT ID From tblLinkedSets WHERE Name = 'Office-Backup(1)'", 1},
+      {Links("oFFICE") + " ORDER BY TableName", 2},
+      {Links("O''Brien"), 1},
+      {Links("Nobody"), 0},
+      // The old links statement: connect strings compare without regard to case.
+      {Links("Office") + " AND DatabasePath='" + ConnectTo(dir_.file("be.mdb")) + "'", 2},
+      {"SELECT DISTINCT DatabasePath " + kJoin + "WHERE Name='Office'", 1},
+      {"SELECT TableName, DatabasePath FROM tblLinkedTables WHERE LinkSetID=1 AND "
+       "TableName='orders'",
+       1},
+  };
+  for (const Query& q : queries) {
+    SCOPED_TRACE(q.sql);
+    EXPECT_EQ(db_->OpenRecordset(q.sql)->RecordCount(), q.rows);
+    EXPECT_EQ(db_->OpenRecordset(q.sql, dbOpenSnapshot)->RecordCount(), q.rows);
+  }
+  auto ordered = db_->OpenRecordset(Links("Office") + " ORDER BY TableName DESC");
+  EXPECT_EQ(ordered->Field("TableName").AsString(), "Orders");
+  EXPECT_EQ(ordered->Field("DatabasePath").AsString().substr(10), dir_.file("BE.MDB"));
+}
+
+struct Action {
+  std::string sql;
+  long affected;
+  long setsLeft;
+  long linksLeft;
+};
+
+TEST_F(StatementsTest, ActionsChangeTheRowsTheyName) {
+  const Action actions[] = {
+      {"DELETE * FROM tblLinkedSets WHERE Name='office'", 1, 2, 1},  // cascades to its links
+      {"DELETE * FROM tblLinkedTables WHERE LinkSetID = 1", 2, 3, 1},
+      {"DELETE tblLinkedTables.* " + kJoin + "WHERE (((Name)='OFFICE') AND ((TableName)='orders'))",
+       1, 3, 2},
+      {"DELETE tblLinkedTables.* " + kJoin +
+           "WHERE (((Name)='Office') AND ((TableName)='Nothing'))",
+       0, 3, 3},
+      {"UPDATE tblLinkedSets SET FrontEndPath='C:\\App\\Fe.mdb' WHERE Name='Office'", 1, 3, 3},
+  };
+  for (const Action& a : actions) {
+    SCOPED_TRACE(a.sql);
+    db_->BeginTrans();
+    db_->Execute(a.sql);
+    EXPECT_EQ(db_->RecordsAffected(), a.affected);
+    EXPECT_EQ(Count("tblLinkedSets"), a.setsLeft);
+    EXPECT_EQ(Count("tblLinkedTables"), a.linksLeft);
+    db_->Rollback();
+  }
 }
 
 }  // namespace

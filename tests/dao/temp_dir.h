@@ -1,51 +1,53 @@
-// A fresh temporary folder per test, removed with everything in it afterwards, and small
-// builders for the database files the suites need.
+// What the database layer's suites share: the builders of tests/support (back ends, front ends
+// whose link-set tables the component itself builds, file bytes), a fixture around such a front
+// end, and a check that a statement fails with a number.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
-#include <vector>
 
 #include "dao/dao.h"
+#include "engine/Engine.h"
+#include "tests/support/Fixtures.h"
 #include "tests/support/SqliteFiles.h"
-#include "tests/support/TempDir.h"
 
 namespace dao::testing {
 
+using orvanta::CreateMissingTables;
+using testsupport::fileBytes;
+using testsupport::HeldByAnotherProcess;
+using testsupport::makeBackEnd;
 using testsupport::plantHotJournal;
 using testsupport::runSql;
 using testsupport::TempDir;
 
+inline std::string ConnectTo(const std::string& path) {
+  return orvanta::connectString(path);
+}
+
 // Writes raw bytes to a file (damaged and foreign files).
 void WriteFile(const std::string& path, const std::string& bytes);
-std::string ReadFile(const std::string& path);
 
-// A back end holding the named tables, each with fields ID (Long) and Name (Text) and the
-// given number of rows.
-void MakeBackEnd(const std::string& path, const std::vector<std::string>& tables, int rows = 2);
+// A new front end at path holding only the link-set tables and their relation.
+std::unique_ptr<Database> MakeLinkSetFrontEnd(const std::string& path);
 
-// Builds tblLinkedSets and tblLinkedTables with their indexes and relation exactly as the
-// component's CreateMissingTables does, through the layer's calls.
-void CreateMissingTables(Database& db);
+// Appends, through db, the link name -> backEnd's source table (default: name).
+void AppendLink(Database& db, const std::string& name, const std::string& backEnd,
+                const std::string& source = "");
 
-// A second process running dao_lock_helper: it opens the file as asked and reports the error
-// number it got (0 for success); with "hold" it keeps the database open until destroyed, with
-// "delete" it deletes every row of Customers and reports that error number instead.
-class OtherProcess {
- public:
-  OtherProcess(const std::string& path, int options, bool readOnly, const char* action = "hold");
-  ~OtherProcess();
-  OtherProcess(const OtherProcess&) = delete;
-  OtherProcess& operator=(const OtherProcess&) = delete;
-  int result() const { return result_; }
-
- private:
-  int pid_ = -1;
-  int toChild_ = -1;
-  int result_ = -1;
+// A fresh front end holding only the link-set tables, open as db_.
+class FrontEndTest : public ::testing::Test {
+ protected:
+  void SetUp() override { db_ = MakeLinkSetFrontEnd(fe_); }
+  static long Count(Database& db, const std::string& sql) {
+    return db.OpenRecordset(sql)->RecordCount();
+  }
+  long Count(const std::string& sql) { return Count(*db_, sql); }
+  TempDir dir_;
+  const std::string fe_ = dir_.file("fe.mdb");
+  std::unique_ptr<Database> db_;
 };
-
-// ";DATABASE=" followed by the path.
-std::string ConnectTo(const std::string& path);
 
 }  // namespace dao::testing
 

@@ -37,16 +37,12 @@ TEST(ParsePath, PiecesOfWindowsAndPosixPaths) {
 TEST(GetRelativePath, WorkedResultsAndPosixCounterparts) {
   for (const auto& c : std::vector<std::vector<std::string>>{
            {R"(C:\App\)", R"(C:\App\Data\Be.mdb)", R"(.\Data\Be.mdb)"},
-           {"/app/", "/app/data/be.mdb", "./data/be.mdb"},
-           {R"(C:\App\Front\)", R"(C:\App\Data\Be.mdb)", R"(..\Data\Be.mdb)"},
            {"/app/front/", "/app/data/be.mdb", "../data/be.mdb"},
-           {R"(C:\A\B\C\)", R"(C:\X\Be.mdb)", R"(..\..\..\X\Be.mdb)"},
            {"/a/b/c/", "/x/be.mdb", "../../../x/be.mdb"},  // up to the root, down after it
            {R"(C:\App\)", R"(D:\App\Be.mdb)", ""},
            {R"(c:\App\)", R"(C:\App\Be.mdb)", ""},  // case matters
            {R"(C:\App\)", "C:/App/be.mdb", ""},     // different kinds of path
            {R"(C:\A\B\)", R"(C:\AB\x.mdb)", R"(..\..\AB\x.mdb)"},
-           {"/a/b/", "/ab/x.mdb", "../../ab/x.mdb"},
            {"/srv/data/front/", "/srv/old/srv/data/be.mdb", "../../old/srv/data/be.mdb"},
            {"", "/app/be.mdb", ""},
            {"app/front/", "apps/x.mdb", "../../apps/x.mdb"}})

@@ -1,27 +1,41 @@
 #include "tests/support/Fixtures.h"
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdint>
-#include <cstdlib>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <stdexcept>
 
 #include "dao/dao.h"
 #include "engine/Engine.h"
 
-namespace fs = std::filesystem;
-
 namespace testsupport {
+namespace {
+
+std::unique_ptr<dao::Database> createWithFolders(const std::string& path) {
+  std::filesystem::path parent = std::filesystem::path(path).parent_path();
+  if (!parent.empty())
+    std::filesystem::create_directories(parent);
+  return dao::CreateDatabase(path);
+}
+
+// Runs sql read-only on the file and hands each row to read.
+void eachRow(const std::string& path, const std::string& sql,
+             const std::function<void(dao::Recordset&)>& read) {
+  auto db = dao::OpenDatabase(path, 0, true);
+  for (auto rs = db->OpenRecordset(sql, dao::dbOpenSnapshot); !rs->AtEOF(); rs->MoveNext())
+    read(*rs);
+}
+
+}  // namespace
 
 void makeBackEnd(const std::string& path, const std::vector<std::string>& tables, int rows) {
-  fs::path parent = fs::path(path).parent_path();
-  if (!parent.empty())
-    fs::create_directories(parent);
-  auto db = dao::CreateDatabase(path);
+  auto db = createWithFolders(path);
   for (const auto& table : tables) {
     db->Execute("CREATE TABLE " + dao::BracketName(table) +
                 " (ID INTEGER PRIMARY KEY, Name TEXT COLLATE NOCASE)");
@@ -30,39 +44,27 @@ void makeBackEnd(const std::string& path, const std::vector<std::string>& tables
                   dao::QuoteText(table + " row " + std::to_string(i)) + ")");
     }
   }
-  db->Close();
 }
 
 void makeFrontEnd(const std::string& path) {
-  fs::path parent = fs::path(path).parent_path();
-  if (!parent.empty())
-    fs::create_directories(parent);
-  auto db = dao::CreateDatabase(path);
+  auto db = createWithFolders(path);
   db->Execute("CREATE TABLE tblLocal (ID INTEGER PRIMARY KEY, Note TEXT COLLATE NOCASE)");
   db->Execute("INSERT INTO tblLocal (Note) VALUES ('kept locally')");
-  db->Close();
 }
 
 void linkTable(const std::string& frontEnd, const std::string& localName,
                const std::string& backEnd, const std::string& sourceTable) {
   auto db = dao::OpenDatabase(frontEnd);
-  dao::TableDef def = db->CreateTableDef(localName);
-  def.SetSourceTableName(sourceTable.empty() ? localName : sourceTable);
-  def.SetConnect(orvanta::connectString(backEnd));
+  dao::TableDef def = db->CreateTableDef(
+      localName, 0, sourceTable.empty() ? localName : sourceTable, orvanta::connectString(backEnd));
   db->TableDefs().Append(def);
-  db->Close();
 }
 
 int addLinkSet(const std::string& frontEnd, const std::string& name, const std::string& description,
                bool active, const std::vector<Link>& links, const std::string& frontEndPath) {
-  {
-    auto db = dao::OpenDatabase(frontEnd);
-    bool present = db->TableDefs().Contains("tblLinkedSets");
-    db->Close();
-    if (!present && !orvanta::CreateMissingTables(frontEnd)) {
-      throw std::runtime_error("could not create the link-set tables in " + frontEnd);
-    }
-  }
+  const bool present = dao::OpenDatabase(frontEnd)->TableDefs().Contains("tblLinkedSets");
+  if (!present && !orvanta::CreateMissingTables(frontEnd))
+    throw std::runtime_error("could not create the link-set tables in " + frontEnd);
   auto db = dao::OpenDatabase(frontEnd);
   auto sets = db->OpenRecordset("SELECT * FROM tblLinkedSets");
   sets->AddNew();
@@ -72,11 +74,7 @@ int addLinkSet(const std::string& frontEnd, const std::string& name, const std::
   sets->SetField("ActiveSet", dao::Value::Boolean(active));
   sets->SetField("ValidSet", dao::Value::Boolean(false));
   sets->Update();
-  sets->Close();
-  auto found = db->OpenRecordset("SELECT MAX(ID) AS ID FROM tblLinkedSets WHERE Name=" +
-                                 dao::QuoteText(name));
-  int id = found->Field("ID").AsInt32();
-  found->Close();
+  const int id = sets->Field("ID").AsInt32();
   auto rows = db->OpenRecordset("SELECT * FROM tblLinkedTables");
   for (const auto& link : links) {
     rows->AddNew();
@@ -85,8 +83,6 @@ int addLinkSet(const std::string& frontEnd, const std::string& name, const std::
     rows->SetField("DatabasePath", orvanta::connectString(link.backEnd));
     rows->Update();
   }
-  rows->Close();
-  db->Close();
   return id;
 }
 
@@ -97,79 +93,58 @@ std::vector<LinkedDef> linkedDefs(const std::string& frontEnd) {
     if (!def.Connect().empty())
       out.push_back({def.Name(), def.Connect(), def.SourceTableName()});
   }
-  db->Close();
   return out;
 }
 
 std::vector<LinkRow> linkRows(const std::string& frontEnd) {
-  auto db = dao::OpenDatabase(frontEnd, 0, true);
-  auto rs = db->OpenRecordset(
-      "SELECT Name, TableName, DatabasePath FROM tblLinkedSets INNER JOIN tblLinkedTables "
-      "ON tblLinkedSets.ID = tblLinkedTables.LinkSetID ORDER BY Name, TableName",
-      dao::dbOpenSnapshot);
   std::vector<LinkRow> out;
-  while (!rs->AtEOF()) {
-    out.push_back({rs->Field("Name").AsString(), rs->Field("TableName").AsString(),
-                   rs->Field("DatabasePath").AsString()});
-    rs->MoveNext();
-  }
-  rs->Close();
-  db->Close();
+  eachRow(frontEnd,
+          "SELECT Name, TableName, DatabasePath FROM tblLinkedSets INNER JOIN tblLinkedTables "
+          "ON tblLinkedSets.ID = tblLinkedTables.LinkSetID ORDER BY Name, TableName",
+          [&](dao::Recordset& rs) {
+            out.push_back({rs.Field("Name").AsString(), rs.Field("TableName").AsString(),
+                           rs.Field("DatabasePath").AsString()});
+          });
   return out;
 }
 
 std::vector<SetRecord> linkSets(const std::string& frontEnd) {
-  auto db = dao::OpenDatabase(frontEnd, 0, true);
-  auto rs = db->OpenRecordset("SELECT * FROM tblLinkedSets ORDER BY ID", dao::dbOpenSnapshot);
   std::vector<SetRecord> out;
-  for (; !rs->AtEOF(); rs->MoveNext()) {
-    out.push_back({rs->Field("ID").AsInt32(), rs->Field("Name").AsString(),
-                   rs->Field("Description").AsString(), rs->Field("FrontEndPath").AsString(),
-                   rs->Field("ActiveSet").AsBool(), rs->Field("ValidSet").AsBool()});
-  }
-  rs->Close();
-  db->Close();
+  eachRow(frontEnd, "SELECT * FROM tblLinkedSets ORDER BY ID", [&](dao::Recordset& rs) {
+    out.push_back({rs.Field("ID").AsInt32(), rs.Field("Name").AsString(),
+                   rs.Field("Description").AsString(), rs.Field("FrontEndPath").AsString(),
+                   rs.Field("ActiveSet").AsBool(), rs.Field("ValidSet").AsBool()});
+  });
   return out;
 }
 
 std::string fileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
   std::ostringstream out;
-  out << in.rdbuf();
+  out << std::ifstream(path, std::ios::binary).rdbuf();
   return out.str();
 }
 
-HeldByAnotherProcess::HeldByAnotherProcess(const std::string& path, int options, bool readOnly) {
-  int ready[2];
-  int release[2];
-  if (pipe(ready) != 0)
-    throw std::runtime_error("pipe failed");
-  if (pipe(release) != 0)
-    throw std::runtime_error("pipe failed");
-  pid_ = fork();
-  if (pid_ < 0)
-    throw std::runtime_error("fork failed");
+HeldByAnotherProcess::HeldByAnotherProcess(const std::string& path, int options, bool readOnly,
+                                           const char* action) {
+  // Everything the child needs is made before the fork: it may only exec.
+  const std::string o = std::to_string(options), r = readOnly ? "1" : "0";
+  int up[2], down[2];
+  if (pipe2(up, O_CLOEXEC) != 0 || pipe2(down, O_CLOEXEC) != 0 || (pid_ = fork()) < 0)
+    throw std::runtime_error("could not start the other process");
   if (pid_ == 0) {
-    close(ready[0]);
-    close(release[1]);
-    char opened = 'n';
-    try {
-      auto db = dao::OpenDatabase(path, options, readOnly);
-      opened = 'y';
-      (void)!write(ready[1], &opened, 1);
-      char c;
-      (void)!read(release[0], &c, 1);  // returns at end of file: the test let go
-    } catch (...) {
-      (void)!write(ready[1], &opened, 1);
-    }
-    _exit(0);  // no destructors or exit handlers of the test process in the child
+    dup2(down[0], 0);
+    dup2(up[1], 1);
+    execl(OTHER_PROCESS, OTHER_PROCESS, path.c_str(), o.c_str(), r.c_str(), action, nullptr);
+    _exit(127);
   }
-  close(ready[1]);
-  close(release[0]);
-  release_ = release[1];
-  char c = 'n';
-  held_ = read(ready[0], &c, 1) == 1 && c == 'y';
-  close(ready[0]);
+  close(up[1]);
+  close(down[0]);
+  release_ = down[1];
+  FILE* in = fdopen(up[0], "r");
+  if (!in || std::fscanf(in, "%d", &result_) != 1)
+    result_ = -1;
+  if (in)
+    std::fclose(in);
 }
 
 HeldByAnotherProcess::~HeldByAnotherProcess() {

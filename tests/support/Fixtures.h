@@ -67,20 +67,23 @@ std::string fileBytes(const std::string& path);
 
 // Another process that opens a database (options and readOnly as for dao::OpenDatabase) and
 // holds it open until this object goes away, so the lock layer sees a second user exactly as it
-// would see a colleague's copy of the application. held() is false when that open failed.
-// Start it while this process has nothing open on the file: the child is a fork.
+// would see a colleague's copy of the application. held() is false when that open failed;
+// result() is the error number it got (0 when opened). With action "delete" the process instead
+// deletes every row of Customers, and result() is that statement's error number.
 class HeldByAnotherProcess {
  public:
-  HeldByAnotherProcess(const std::string& path, int options, bool readOnly);
+  HeldByAnotherProcess(const std::string& path, int options, bool readOnly,
+                       const char* action = "hold");
   ~HeldByAnotherProcess();
   HeldByAnotherProcess(const HeldByAnotherProcess&) = delete;
   HeldByAnotherProcess& operator=(const HeldByAnotherProcess&) = delete;
-  bool held() const { return held_; }
+  bool held() const { return result_ == 0; }
+  int result() const { return result_; }
 
  private:
   int pid_ = -1;
   int release_ = -1;  // closing it lets the child close the database and exit
-  bool held_ = false;
+  int result_ = -1;
 };
 
 }  // namespace testsupport

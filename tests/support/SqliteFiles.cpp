@@ -30,9 +30,8 @@ void plantHotJournal(const std::string& path, const std::string& change,
   sqlite3_open(path.c_str(), &db);
   const std::string sql = "PRAGMA synchronous=OFF; BEGIN; " + change;
   const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
-  std::ifstream in(path + "-journal", std::ios::binary);
   std::stringstream bytes;
-  bytes << in.rdbuf();
+  bytes << std::ifstream(path + "-journal", std::ios::binary).rdbuf();
   std::string journal = bytes.str();
   sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
   sqlite3_close(db);

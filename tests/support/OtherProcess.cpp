@@ -1,10 +1,11 @@
-// A second process for the lock tests, started fresh (not forked, which would inherit SQLite's
-// in-process lock bookkeeping): dao_lock_helper PATH OPTIONS READONLY ACTION.
+// The other user of a database file, started fresh (not forked, which would inherit SQLite's and
+// the database layer's in-process lock bookkeeping): PROGRAM PATH OPTIONS READONLY ACTION.
 //   hold:   open, print the error number (0 when opened), keep the file open until stdin ends.
 //   delete: open and delete every row of Customers, print the error number.
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <limits>
 #include <string>
 
 #include "dao/dao.h"
@@ -24,10 +25,7 @@ int main(int argc, char** argv) {
   }
   std::printf("%d\n", number);
   std::fflush(stdout);
-  if (action == "hold") {
-    std::string line;
-    while (std::getline(std::cin, line)) {
-    }
-  }
+  if (action == "hold")
+    std::cin.ignore(std::numeric_limits<std::streamsize>::max());  // until the test lets go
   return 0;
 }

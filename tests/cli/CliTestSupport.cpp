@@ -62,16 +62,8 @@ struct Flattener {
       if (e != 'u' || i + 4 > s.size() ||
           !std::all_of(&s[i], &s[i] + 4, [](unsigned char h) { return std::isxdigit(h); }))
         fail();
-      const unsigned code = std::stoul(std::string(s.substr(i, 4)), nullptr, 16);
+      text += "\\u" + std::string(s.substr(i, 4));
       i += 4;
-      if (code < 0x80) {
-        text += static_cast<char>(code);
-      } else if (code < 0x800) {
-        text += {static_cast<char>(0xC0 | code >> 6), static_cast<char>(0x80 | (code & 0x3F))};
-      } else {
-        text += {static_cast<char>(0xE0 | code >> 12), static_cast<char>(0x80 | (code >> 6 & 0x3F)),
-                 static_cast<char>(0x80 | (code & 0x3F))};
-      }
     }
     expect('"');
     return text;
@@ -147,6 +139,18 @@ Flat parseJson(std::string_view text) {
   if (json.next() != '\0')
     json.fail();
   return json.out;
+}
+
+void addSetOfCurrentLinks(const std::string& frontEnd, const std::string& name, bool active) {
+  std::vector<testsupport::Link> links;
+  for (const auto& def : testsupport::linkedDefs(frontEnd))
+    links.push_back({def.name, def.connect.substr(std::string(";DATABASE=").size())});
+  testsupport::addLinkSet(frontEnd, name, "", active, links, frontEnd);
+}
+
+void removeWritePermission(const std::string& path) {
+  fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
 }
 
 Flat statusJson(const std::string& frontEnd) {

@@ -1,7 +1,6 @@
 // `vantrel status`: a faithful, read-only report. The tests compare it with what the demo put
 // in the files, and prove by snapshots of the whole folder that reading never writes: not the
 // front end, not the back ends, and no journal or lock file left behind.
-#include <sqlite3.h>
 #include <sys/resource.h>
 
 #include <chrono>
@@ -112,15 +111,9 @@ TEST(CliStatus, ASetRowThatCannotBeReadIsReportedOnceAndTheRestGoesOn) {
   testsupport::TempDir dir;
   const std::string frontEnd = buildDemo(dir.path(), "healthy");
   addSetOfCurrentLinks(frontEnd, "Backup", true);
-  sqlite3* raw = nullptr;
-  ASSERT_EQ(sqlite3_open(frontEnd.c_str(), &raw), SQLITE_OK);
-  const int written =
-      sqlite3_exec(raw,
-                   "DROP TRIGGER \"tblLinkedSets.ActiveSet.bool_update\";"
-                   "UPDATE tblLinkedSets SET ActiveSet = 'yes' WHERE Name = 'Office'",
-                   nullptr, nullptr, nullptr);
-  sqlite3_close(raw);
-  ASSERT_EQ(written, SQLITE_OK);
+  testsupport::runSql(frontEnd,
+                      "DROP TRIGGER \"tblLinkedSets.ActiveSet.bool_update\";"
+                      "UPDATE tblLinkedSets SET ActiveSet = 'yes' WHERE Name = 'Office'");
 
   Flat status = statusJson(frontEnd);
   EXPECT_EQ(status["linkSets/0/active"], "null");

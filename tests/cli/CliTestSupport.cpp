@@ -2,7 +2,6 @@
 
 #include <sys/wait.h>
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -42,30 +41,19 @@ struct Flattener {
       fail();
     ++i;
   }
-  std::string string() {
-    expect('"');
+  std::string string() {  // unescaped, but for \u escapes, kept as written
+    static const std::regex literal(
+        R"re("((?:[^"\\\x00-\x1f]|\\["\\/bfnrt]|\\u[0-9a-fA-F]{4})*)")re");
+    std::match_results<std::string_view::const_iterator> m;
+    if (next() != '"' || !std::regex_search(s.begin() + i, s.end(), m, literal,
+                                            std::regex_constants::match_continuous))
+      fail();
+    i += m.length(0);
     std::string text;
-    while (i < s.size() && s[i] != '"') {
-      const unsigned char c = s[i++];
-      if (c < 0x20)
-        fail();
-      if (c != '\\') {
-        text += static_cast<char>(c);
-        continue;
-      }
-      const char e = i < s.size() ? s[i++] : '\0';
-      const size_t simple = std::string_view("\"\\/bfnrt").find(e);
-      if (simple != std::string_view::npos) {
-        text += "\"\\/\b\f\n\r\t"[simple];
-        continue;
-      }
-      if (e != 'u' || i + 4 > s.size() ||
-          !std::all_of(&s[i], &s[i] + 4, [](unsigned char h) { return std::isxdigit(h); }))
-        fail();
-      text += "\\u" + std::string(s.substr(i, 4));
-      i += 4;
-    }
-    expect('"');
+    for (auto p = m[1].first; p != m[1].second; ++p)
+      text += *p != '\\' || p[1] == 'u'
+                  ? *p
+                  : "\"\\/\b\f\n\r\t"[std::string_view("\"\\/bfnrt").find(*++p)];
     return text;
   }
   void value(const std::string& path) {

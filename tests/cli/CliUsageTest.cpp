@@ -69,11 +69,9 @@ TEST(CliUsage, EveryRefusalExitsWithStatusTwoAndOneLineAndChangesNothing) {
       {{"relink", frontEnd, "--no-set-switching"}, "unknown option"},
       {{"relink", text}, "not a database"},
       {{"demo", dir.file("d"), "--scenario", "broken"}, "unknown --scenario value 'broken'"},
-      {{"demo", dir.file("a"), dir.file("b")}, "unexpected argument"},
       {{"demo", text}, "not a folder"},
       // An existing demo is never overwritten, checked before anything is built.
       {{"demo", dir.path()}, "already holds App/"},
-      {{"demo", dir.path(), "--scenario", "moved"}, "already holds App/"},
       {{"demo", dir.file("other"), "--scenario", "moved"}, "Moved/App"},
       {{"check", missing}, "no such file"},
       {{"check", text}, "not a database"},

@@ -102,22 +102,14 @@ TEST_F(Validation, ABrokenActiveSetPreparesTheFixSetPage) {
   useFrontEnd(fe, "Main");
 
   EXPECT_FALSE(orvanta::ValidateLinkSets());
+  // The page's table rows are proved with the page; here, the broken back end and the search.
   frmFixSet& page = uikit::form<frmFixSet>();
-  std::vector<std::string> rows;
-  for (int i = 0; i < page.lstTables.ListCount(); ++i) {
-    rows.push_back(page.lstTables.List(i) + (page.lstTables.Selected(i) ? " on " : " off ") +
-                   std::to_string(page.lstTables.ItemData(i)));
-  }
-  EXPECT_EQ(rows, (std::vector<std::string>{"Customers (" + good + ") on 1", "Orders () off 0",
-                                            "Extra () off 0", "Other () off 0"}));
   EXPECT_EQ(page.txtDatabasePath.Text, half);
-  EXPECT_FALSE(state().tableChangeGuard);
   // Beside both broken back ends and below the front end, each file once, never the front end
   // itself, whatever the letter case of the extension.
   EXPECT_EQ(candidates(), (std::vector<std::string>{
                               dir.file("app/.hidden/h.mdb"), dir.file("app/copy.mdb"), good, half,
                               dir.file("app/data/spare.mdb"), dir.file("app/sub/deep.MDB")}));
-  EXPECT_EQ(page.lstDatabases.ListCount(), 6);
   // Each scored against the broken back end it fits best: copy.mdb, beside be.mdb, holds the
   // Orders that half.mdb lacks.
   for (const auto& item : page.lsvDatabases.items()) {

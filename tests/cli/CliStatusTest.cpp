@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include "dao/dao.h"
 #include "tests/cli/CliTestSupport.h"
 #include "tests/support/SqliteFiles.h"
 
@@ -32,12 +31,11 @@ TEST(CliStatus, ReportsTheSetAndLinksWhateverBytesThePathsHold) {
     shown += "\\ufffd";
   shown += " end/App/";
   const std::string frontEnd = buildDemo(folder, "healthy");
-  {
-    // Links another tool wrote with a password: they open, and the password is never shown.
-    auto db = dao::OpenDatabase(frontEnd);
-    db->Execute("UPDATE MSysTableDefs SET Connect = Connect & ';PWD=s3cret' WHERE Connect <> ''");
-    db->Execute("UPDATE tblLinkedTables SET DatabasePath = DatabasePath & ';PWD=s3cret'");
-  }
+  // Links another tool wrote with a password: they open, and the password is never shown.
+  testsupport::runSql(frontEnd,
+                      "UPDATE MSysTableDefs SET Connect = Connect || ';PWD=s3cret' "
+                      "WHERE Connect <> ''; UPDATE tblLinkedTables "
+                      "SET DatabasePath = DatabasePath || ';PWD=s3cret'");
   fs::permissions(frontEnd, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
 
   // Read-only and named by a relative path: reported all the same, by its absolute path.

@@ -1,7 +1,5 @@
 // `vantrel sets` at a console: a set made active and seen through `vantrel status`, and the
 // refusals that leave the front end alone.
-#include <filesystem>
-
 #include <gtest/gtest.h>
 
 #include "tests/cli/CliTestSupport.h"
@@ -16,8 +14,6 @@ TEST(CliSets, ASetIsMadeActiveAtTheConsole) {
                             "click cmdCreateLinkSet\nclick cmdAddExisting\ntype txtSetName Home\n"
                             "click cmdSetActiveLinkSet\nclick cmdOk\nok\n");
   EXPECT_EQ(result.exitCode, 0) << result.err;
-  const std::string session = "\n> click cmdOk\n--- MsgBox \"Set Information Changed\"";
-  EXPECT_NE(result.out.find(session), std::string::npos) << result.out;
   EXPECT_EQ(result.out.find("\n! "), std::string::npos) << result.out;
   Flat status = statusJson(frontEnd);
   EXPECT_EQ(status["linkSets/0/name"] + status["linkSets/0/active"], "Officefalse");
@@ -27,10 +23,7 @@ TEST(CliSets, ASetIsMadeActiveAtTheConsole) {
 
   // A read-only front end is refused before anything opens.
   const std::string before = treeSnapshot(dir.path());
-  namespace fs = std::filesystem;
-  fs::permissions(frontEnd,
-                  fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                  fs::perm_options::remove);
+  removeWritePermission(frontEnd);
   EXPECT_TRUE(failedWithOneLine(run({"sets", frontEnd}, "click cmdCreateLinkSet\n"), "read-only"));
   EXPECT_EQ(treeSnapshot(dir.path()), before);
 }

@@ -11,51 +11,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The demo's "Office" set and a "Test" set on copies of both back ends; the check finds all
-// well, so the window is the first thing shown.
-const char* const kSession = R"(=== frmSwitchSetManager "Vantrel Set Switch Manager"
-cmdCancel button "&Cancel"
-cmdOk button "&OK"
-Frame3 frame "Select Link Set to Make Active"
-  lstLinkSets list
-    0 * Office (ACTIVE)
-    1   Test
-Frame2 frame "Tables in Set"
-  lstTables list
-    0   Customers
-    1   Departments
-    2   Employees
-    3   Orders
-Frame1 frame "Set Description"
-  txtDesc text "Sales and staff data" locked
-lblLinkSetStatus label "All links in this link set are valid" buttonface
-> click lstLinkSets 1
-=== frmSwitchSetManager "Vantrel Set Switch Manager"
-cmdCancel button "&Cancel"
-cmdOk button "&OK"
-Frame3 frame "Select Link Set to Make Active"
-  lstLinkSets list
-    0   Office (ACTIVE)
-    1 * Test
-Frame2 frame "Tables in Set"
-  lstTables list
-    0   Customers
-    1   Orders
-    2   Employees
-    3   Departments
-Frame1 frame "Set Description"
-  txtDesc text "Copies to try things on" locked
-lblLinkSetStatus label "All links in this link set are valid" buttonface
-> click cmdOk
-)";
-
 TEST(CliSwitch, SwitchesToAnotherSetAtTheConsole) {
   testsupport::TempDir dir;
   const std::string frontEnd = buildDemo(dir.path(), "healthy");
-  fs::create_directories(dir.file("App/Test"));
-  for (const char* file : {"Sales.mdb", "Staff.mdb"})
-    fs::copy_file(dir.file(std::string("App/Data/") + file),
-                  dir.file(std::string("App/Test/") + file));
+  fs::copy(dir.file("App/Data"), dir.file("App/Test"));
   const std::string sales = dir.file("App/Test/Sales.mdb"), staff = dir.file("App/Test/Staff.mdb");
   const std::vector<testsupport::Link> links = {
       {"Customers", sales}, {"Orders", sales}, {"Employees", staff}, {"Departments", staff}};
@@ -65,21 +24,21 @@ TEST(CliSwitch, SwitchesToAnotherSetAtTheConsole) {
       run({"switch", frontEnd, "--ui=console"}, "click lstLinkSets 1\nclick cmdOk\n");
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.err, "");
-  EXPECT_EQ(result.out, kSession);
+  // The check finds all well, so the window is the first thing shown, on the active set.
+  EXPECT_EQ(result.out.rfind("=== frmSwitchSetManager \"", 0), 0u) << result.out;
+  EXPECT_NE(result.out.find("    1 * Test\n"), std::string::npos) << result.out;
+  EXPECT_TRUE(result.out.ends_with("\n> click cmdOk\n")) << result.out;
 
   Flat status = statusJson(frontEnd);
-  EXPECT_EQ(status["linkSets/0/active"], "false");
-  EXPECT_EQ(status["linkSets/1/name"], "Test");
-  EXPECT_EQ(status["linkSets/1/active"], "true");
-  EXPECT_EQ(status["linkSets/1/frontEndPath"], frontEnd);
+  EXPECT_EQ(status["linkSets/0/active"] + status["linkSets/1/name"] + status["linkSets/1/active"],
+            "falseTesttrue");
   for (const auto& link : links) {
     EXPECT_EQ(linked(status, link.table, "connect"), ";DATABASE=" + link.backEnd);
     EXPECT_EQ(linked(status, link.table, "opens"), "true") << link.table;
   }
 
   // Read-only, the check says so once; the window never opens and the exit status tells.
-  fs::permissions(frontEnd, fs::perms::owner_write | fs::perms::group_write,
-                  fs::perm_options::remove);
+  removeWritePermission(frontEnd);
   const Result refused = run({"switch", frontEnd, "--ui=console"}, "click cmdCancel\n");
   EXPECT_EQ(refused.exitCode, 2);
   EXPECT_NE(refused.out.find("--- MsgBox \"Read-Only Front End\""), std::string::npos);

@@ -2,7 +2,6 @@
 
 #include <sys/wait.h>
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -42,38 +41,19 @@ struct Flattener {
       fail();
     ++i;
   }
-  std::string string() {
-    expect('"');
+  std::string string() {  // unescaped, but for \u escapes, kept as written
+    static const std::regex literal(
+        R"re("((?:[^"\\\x00-\x1f]|\\["\\/bfnrt]|\\u[0-9a-fA-F]{4})*)")re");
+    std::match_results<std::string_view::const_iterator> m;
+    if (next() != '"' || !std::regex_search(s.begin() + i, s.end(), m, literal,
+                                            std::regex_constants::match_continuous))
+      fail();
+    i += m.length(0);
     std::string text;
-    while (i < s.size() && s[i] != '"') {
-      const unsigned char c = s[i++];
-      if (c < 0x20)
-        fail();
-      if (c != '\\') {
-        text += static_cast<char>(c);
-        continue;
-      }
-      const char e = i < s.size() ? s[i++] : '\0';
-      const size_t simple = std::string_view("\"\\/bfnrt").find(e);
-      if (simple != std::string_view::npos) {
-        text += "\"\\/\b\f\n\r\t"[simple];
-        continue;
-      }
-      if (e != 'u' || i + 4 > s.size() ||
-          !std::all_of(&s[i], &s[i] + 4, [](unsigned char h) { return std::isxdigit(h); }))
-        fail();
-      const unsigned code = std::stoul(std::string(s.substr(i, 4)), nullptr, 16);
-      i += 4;
-      if (code < 0x80) {
-        text += static_cast<char>(code);
-      } else if (code < 0x800) {
-        text += {static_cast<char>(0xC0 | code >> 6), static_cast<char>(0x80 | (code & 0x3F))};
-      } else {
-        text += {static_cast<char>(0xE0 | code >> 12), static_cast<char>(0x80 | (code >> 6 & 0x3F)),
-                 static_cast<char>(0x80 | (code & 0x3F))};
-      }
-    }
-    expect('"');
+    for (auto p = m[1].first; p != m[1].second; ++p)
+      text += *p != '\\' || p[1] == 'u'
+                  ? *p
+                  : "\"\\/\b\f\n\r\t"[std::string_view("\"\\/bfnrt").find(*++p)];
     return text;
   }
   void value(const std::string& path) {
@@ -147,6 +127,18 @@ Flat parseJson(std::string_view text) {
   if (json.next() != '\0')
     json.fail();
   return json.out;
+}
+
+void addSetOfCurrentLinks(const std::string& frontEnd, const std::string& name, bool active) {
+  std::vector<testsupport::Link> links;
+  for (const auto& def : testsupport::linkedDefs(frontEnd))
+    links.push_back({def.name, def.connect.substr(std::string(";DATABASE=").size())});
+  testsupport::addLinkSet(frontEnd, name, "", active, links, frontEnd);
+}
+
+void removeWritePermission(const std::string& path) {
+  fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
 }
 
 Flat statusJson(const std::string& frontEnd) {

@@ -30,11 +30,17 @@ Result run(const std::vector<std::string>& args, const std::string& input = "",
 // Runs `vantrel demo DIR --scenario scenario` and returns the front end's path.
 std::string buildDemo(const std::string& dir, const std::string& scenario);
 
-// A JSON document flattened to path -> value ("linkSets/0/name" -> "Office"): strings unescaped,
-// other scalars as written, "[]" and "{}" for empty containers. Throws std::runtime_error on
-// anything that is not well-formed JSON.
+// A JSON document flattened to path -> value ("linkSets/0/name" -> "Office"): strings unescaped
+// but for \u escapes, kept as written; other scalars as written, "[]" and "{}" for empty
+// containers. Throws std::runtime_error on anything that is not well-formed JSON.
 using Flat = std::map<std::string, std::string>;
 Flat parseJson(std::string_view text);
+
+// Adds a set named name holding the front end's links, recording the front end where it is.
+void addSetOfCurrentLinks(const std::string& frontEnd, const std::string& name, bool active);
+
+// Takes every write permission away from path.
+void removeWritePermission(const std::string& path);
 
 // `vantrel status --json FRONTEND`, flattened. Fails the test when the program or the JSON does.
 Flat statusJson(const std::string& frontEnd);

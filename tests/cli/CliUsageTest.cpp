@@ -21,13 +21,8 @@ TEST(CliHelp, HelpAndVersionGoToStdout) {
     std::string heading;
   } cases[] = {
       {{"--help"}, "Usage: vantrel COMMAND"},
-      {{"help"}, "Usage: vantrel COMMAND"},
       {{"check", "--bogus", "-h"}, "Usage: vantrel check FRONTEND"},
       {{"help", "status"}, "Usage: vantrel status FRONTEND"},
-      {{"sets", "--help"}, "Usage: vantrel sets FRONTEND"},
-      {{"switch", "--help"}, "Usage: vantrel switch FRONTEND"},
-      {{"relink", "--help"}, "Usage: vantrel relink FRONTEND"},
-      {{"demo", "--help"}, "Usage: vantrel demo [DIR]"},
       {{"--version"}, "vantrel "},
   };
   for (const auto& c : cases) {
@@ -64,35 +59,24 @@ TEST(CliUsage, EveryRefusalExitsWithStatusTwoAndOneLineAndChangesNothing) {
       {{"check", frontEnd, "--no-add-tables=yes"}, "takes no value"},
       // Desktop windows where none can open are an error, not a hang.
       {{"check", frontEnd, "--ui=qt"}, "--ui=console"},
-      {{"status"}, "missing FRONTEND"},
       {{"status", frontEnd, "--ui=console"}, "unknown option"},
       {{"status", "-odd.mdb"}, "unknown option"},
       {{"status", "--json", "--", "-odd.mdb"}, "no such file"},  // `--` ends the options
-      {{"sets"}, "missing FRONTEND"},
       {{"sets", text}, "not a database"},
       {{"sets", frontEnd, "--json"}, "unknown option"},
-      {{"switch", frontEnd, "--json"}, "unknown option"},
       {{"switch", frontEnd, "--no-set-switching"}, "unknown option"},
-      {{"switch", frontEnd, "--ui=bogus"}, "unknown --ui value 'bogus'"},
       {{"switch", text}, "not a database"},
-      {{"relink"}, "missing FRONTEND"},
       {{"relink", frontEnd, "--no-set-switching"}, "unknown option"},
-      {{"relink", frontEnd, "--ui=bogus"}, "unknown --ui value 'bogus'"},
       {{"relink", text}, "not a database"},
-      {{"relink", missing}, "no such file"},
       {{"demo", dir.file("d"), "--scenario", "broken"}, "unknown --scenario value 'broken'"},
-      {{"demo", dir.file("a"), dir.file("b")}, "unexpected argument"},
       {{"demo", text}, "not a folder"},
       // An existing demo is never overwritten, checked before anything is built.
       {{"demo", dir.path()}, "already holds App/"},
-      {{"demo", dir.path(), "--scenario", "moved"}, "already holds App/"},
       {{"demo", dir.file("other"), "--scenario", "moved"}, "Moved/App"},
       {{"check", missing}, "no such file"},
       {{"check", text}, "not a database"},
       {{"check", folder}, "is a folder"},
-      {{"status", missing}, "no such file"},
       {{"status", text}, "not a database"},
-      {{"status", folder}, "is a folder"},
   };
   const std::string before = treeSnapshot(dir.path());
   for (const auto& c : cases) {

@@ -23,32 +23,26 @@ using orvanta::clsOrvanta;
 using testsupport::fileBytes;
 using testsupport::SetRecord;
 
-TEST_F(StoreTest, SetConfigurationOutlivesItsInstanceAndLeavesItsArgumentsAlone) {
+// The configuration outlives its instance (a window's own instance must not re-apply the
+// defaults) and belongs to its thread: another thread starts from the defaults.
+TEST_F(StoreTest, ConfigurationOutlivesItsInstanceAndBelongsToItsThread) {
   bool switching = false, pathChange = true, addTables = false, setMgmt = true;
   EXPECT_TRUE(clsOrvanta().SetConfiguration(switching, pathChange, addTables, setMgmt));
   EXPECT_EQ(std::tuple(switching, pathChange, addTables, setMgmt),
             std::tuple(false, true, false, true));
-  clsOrvanta window;  // a window's own instance must not re-apply the defaults
-  const orvanta::ComponentState& s = state();
-  EXPECT_EQ(std::tuple(s.bolAllowSetSwitching, s.bolAllowPathChange, s.bolAllowAddTables,
-                       s.bolAllowSetMgmt),
-            std::tuple(false, true, false, true));
-}
-
-TEST_F(StoreTest, EachThreadHasItsOwnComponentState) {
   state().activeSetName = "Main thread's set";
-  state().bolAllowSetSwitching = false;
-  std::string otherName = "unset";
-  bool otherDefaults = false;
+  std::string other = "unset";
   std::thread([&] {
-    otherName = clsOrvanta().ActiveLinkSet();
-    otherDefaults = state().bolAllowSetSwitching && state().bolAllowAddTables;
+    other = clsOrvanta().ActiveLinkSet();
+    other += state().bolAllowSetSwitching ? "defaults" : "";
     state().activeSetName = "Other thread's set";
   }).join();
-  EXPECT_EQ(otherName, "");
-  EXPECT_TRUE(otherDefaults);
-  EXPECT_EQ(clsOrvanta().ActiveLinkSet(), "Main thread's set");
-  EXPECT_FALSE(state().bolAllowSetSwitching);
+  EXPECT_EQ(other, "defaults");
+  clsOrvanta window;
+  const orvanta::ComponentState& s = state();
+  EXPECT_EQ(std::tuple(s.activeSetName, s.bolAllowSetSwitching, s.bolAllowPathChange,
+                       s.bolAllowAddTables, s.bolAllowSetMgmt),
+            std::tuple(std::string("Main thread's set"), false, true, false, true));
 }
 
 TEST_F(StoreTest, DatabasePathIsTheFirstLinkOfTheActiveSet) {
@@ -65,32 +59,21 @@ TEST_F(StoreTest, DatabasePathIsTheFirstLinkOfTheActiveSet) {
   }
 }
 
-TEST_F(StoreTest, FirstCreateLinkSetBuildsBothHiddenTablesAndTheCascade) {
+// The first set builds both hidden tables and the cascade that deleting a set relies on; tables
+// half built by something else are reported, and no relation is made over them.
+TEST_F(StoreTest, CreateLinkSetBuildsTheHiddenTablesOrSaysWhatIsInTheWay) {
   ASSERT_TRUE(orvanta::CreateLinkSet("Office", "Main"));
   auto db = dao::OpenDatabase(fe, 0, true);
   for (const char* table : {"tblLinkedSets", "tblLinkedTables"})
     EXPECT_EQ(db->TableDefs().Item(table).Attributes() & dao::dbHiddenObject, 1) << table;
-  ASSERT_EQ(db->Relations().Count(), 1);
   EXPECT_EQ(db->Relations().Item(0).Attributes, 4352);  // cascading updates and deletes
   EXPECT_EQ(linkSets(fe), (std::vector<SetRecord>{{1, "Office", "Main", fe, false, false}}));
-}
 
-TEST_F(StoreTest, HalfBuiltTablesAreReportedAndTheRelationIsNotMade) {
+  fe = frontEnd("half/fe.mdb");
   dao::OpenDatabase(fe)->Execute("CREATE TABLE tblLinkedTables (ID INTEGER PRIMARY KEY)");
   desk.answer(uikit::Answer::OK, "", "CreateMissingTables - 3012");
   EXPECT_FALSE(orvanta::CreateMissingTables(fe));
-  auto db = dao::OpenDatabase(fe, 0, true);
-  EXPECT_TRUE(db->TableDefs().Contains("tblLinkedSets"));
-  EXPECT_EQ(db->Relations().Count(), 0);
-}
-
-TEST_F(StoreTest, DeletingASetDeletesItsLinkRowsAndNothingElse) {
-  const std::string be = backEnd("data/be.mdb");
-  addLinkSet(fe, "O'Brien's set", "", true, {{"Orders", be}, {"Customers", be}});
-  addLinkSet(fe, "Other", "", false, {{"Orders", be}});
-  ASSERT_TRUE(orvanta::DeleteLinkSet("O'Brien's set"));
-  EXPECT_EQ(setNames(fe), std::vector<std::string>{"Other"});
-  EXPECT_EQ(linkRows(fe), std::vector<LinkRow>{row("Other", "Orders", be)});
+  EXPECT_EQ(dao::OpenDatabase(fe, 0, true)->Relations().Count(), 0);
 }
 
 TEST_F(StoreTest, MakeActiveSetLeavesExactlyTheNamedSetActive) {
@@ -104,18 +87,15 @@ TEST_F(StoreTest, MakeActiveSetLeavesExactlyTheNamedSetActive) {
   };
   bool clearAll = false;
   ASSERT_TRUE(orvanta::MakeActiveSet("B", clearAll));
-  EXPECT_EQ(activeSets(), "B");
-  EXPECT_EQ(state().activeSetName + " " + state().activeSetDescription, "B B!");
+  EXPECT_EQ(activeSets() + " " + state().activeSetName + " " + state().activeSetDescription,
+            "B B B!");
   // Names compare exactly here: another spelling activates nothing and keeps the state.
   ASSERT_TRUE(orvanta::MakeActiveSet("c", clearAll));
-  EXPECT_EQ(activeSets(), "");
-  EXPECT_EQ(state().activeSetName, "B");
+  EXPECT_EQ(activeSets() + " " + state().activeSetName, " B");
   ASSERT_TRUE(orvanta::MakeActiveSet("C", clearAll));
-  clearAll = true;
+  clearAll = true;  // then every set inactive, the state keeping its name
   ASSERT_TRUE(orvanta::MakeActiveSet("C", clearAll));
-  EXPECT_TRUE(clearAll);
-  EXPECT_EQ(activeSets(), "");
-  EXPECT_EQ(state().activeSetName, "C");
+  EXPECT_EQ(activeSets() + " " + state().activeSetName, " C");
 }
 
 TEST_F(StoreTest, AddCurrentLinksRecordsBackEndNamesOnceEach) {
@@ -128,54 +108,46 @@ TEST_F(StoreTest, AddCurrentLinksRecordsBackEndNamesOnceEach) {
   addLinkSet(fe, "Office", "", false, {{"orders", be}, {"Items", be}});
   ASSERT_TRUE(orvanta::AddCurrentLinksToLinkSet("Office"));
   ASSERT_TRUE(orvanta::AddCurrentLinksToLinkSet("Office"));
-  EXPECT_EQ(linkRows(fe),
-            (std::vector<LinkRow>{row("Office", "Customers", be), row("Office", "Items", be),
-                                  row("Office", "orders", be)}));
+  EXPECT_EQ(world(),
+            "Office.Customers=be.mdb Office.Items=be.mdb Office.orders=be.mdb | "
+            "Clients=be.mdb(Customers) Orders=be.mdb Stock=be.mdb(Items)");
 }
 
-TEST_F(StoreTest, RemoveLinkDropsTheLinkedTableOnlyForTheActiveSet) {
-  // The back end's tblLocal is linked as RemoteLocal; the front end's own tblLocal is data.
-  const std::string be = backEnd("data/be.mdb", {"Orders", "tblLocal"});
-  testsupport::linkTable(fe, "Orders", be);
-  testsupport::linkTable(fe, "RemoteLocal", be, "tblLocal");
-  addLinkSet(fe, "Active", "", true, {{"Orders", be}, {"tblLocal", be}});
-  addLinkSet(fe, "Other", "", false, {{"Orders", be}});
-  state().activeSetName = "Active";
-  ASSERT_TRUE(orvanta::RemoveLink("Other", "Orders"));
-  EXPECT_EQ(linkedDefs(fe).size(), 2u);
-  ASSERT_TRUE(orvanta::RemoveLink("Active", "tblLocal"));
-  EXPECT_EQ(linkedDefs(fe), std::vector<LinkedDef>{linked("Orders", be)});
-  EXPECT_EQ(linkRows(fe), std::vector<LinkRow>{row("Active", "Orders", be)});
-  EXPECT_EQ(dao::OpenDatabase(fe)->OpenRecordset("SELECT * FROM tblLocal")->RecordCount(), 1);
-}
-
+// Removing a link drops a linked table only for the active set: the definition that serves the
+// removed row, found by its own name first, else by the row's back end in any letter case.
 TEST_F(StoreTest, RemoveLinkDropsTheDefinitionThatServesTheRemovedRow) {
-  const std::string one = backEnd("data/one.mdb", {"Orders"});
+  const std::string one = backEnd("data/one.mdb", {"Orders", "tblLocal"});
   const std::string two = backEnd("data/two.mdb", {"Orders"});
-  struct Case {
-    const char* name;
-    std::vector<std::pair<std::string, std::string>> defs;  // local name -> back end of Orders
-    std::string rowBackEnd;
-    std::string kept;
-  };
-  const std::vector<Case> cases = {
-      {"its own name first", {{"Archive", one}, {"Orders", two}}, two, "Archive"},
-      {"else the row's back end, in any case",
-       {{"A1", one}, {"A2", two}},
-       orvanta::paths::upperCase(two),
-       "A1"},
+  const struct {
+    std::vector<std::tuple<std::string, std::string, std::string>> defs;  // name, back end, source
+    Link removed;                                                         // the set's one row
+    std::string after;
+  } cases[] = {
+      // The front end's own tblLocal is data; the back end's, linked as RemoteLocal, goes.
+      {{{"Orders", one, "Orders"}, {"RemoteLocal", one, "tblLocal"}},
+       {"tblLocal", one},
+       "| Orders=one.mdb"},
+      {{{"Archive", one, "Orders"}, {"Orders", two, "Orders"}},
+       {"Orders", two},
+       "| Archive=one.mdb(Orders)"},
+      {{{"A1", one, "Orders"}, {"A2", two, "Orders"}},
+       {"Orders", orvanta::paths::upperCase(two)},
+       "| A1=one.mdb(Orders)"},
   };
   int n = 0;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.after);
     state().currentFrontEndPath = fe = frontEnd("case" + std::to_string(++n) + "/fe.mdb");
-    for (const auto& [local, be] : c.defs)
-      testsupport::linkTable(fe, local, be, "Orders");
-    addLinkSet(fe, "Active", "", true, {{"Orders", c.rowBackEnd}});
+    for (const auto& [name, be, source] : c.defs)
+      testsupport::linkTable(fe, name, be, source);
+    addLinkSet(fe, "Active", "", true, {c.removed});
+    addLinkSet(fe, "Other", "", false, {c.removed});
     state().activeSetName = "Active";
-    ASSERT_TRUE(orvanta::RemoveLink("Active", "Orders"));
-    ASSERT_EQ(linkedDefs(fe).size(), 1u);
-    EXPECT_EQ(linkedDefs(fe)[0].name, c.kept);
+    ASSERT_TRUE(orvanta::RemoveLink("Other", c.removed.table));
+    ASSERT_EQ(linkedDefs(fe).size(), 2u);
+    ASSERT_TRUE(orvanta::RemoveLink("Active", c.removed.table));
+    EXPECT_EQ(world(), c.after);
+    EXPECT_EQ(dao::OpenDatabase(fe)->OpenRecordset("SELECT * FROM tblLocal")->RecordCount(), 1);
   }
 }
 
@@ -192,8 +164,6 @@ TEST_F(StoreTest, GetLinkSetLinksListsByTableNameWithBarePaths) {
 
 TEST_F(StoreTest, DuplicateLinkSetNumbersTheBackupAfterTheHighestOneAndCopiesTheLinks) {
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-      {{}, "Office-Backup(1)"},
-      {{"Office-Backup(1)", "Office-Backup(3)"}, "Office-Backup(4)"},
       {{"Office-Backup(1)", "Office-Backup(12)", "Office-Backup(3)"}, "Office-Backup(13)"},
       // Not numbered backups: passed over instead of stopping the backup.
       {{"Office-Backup(1)", "Office-Backup(old)", "Office-Backup()"}, "Office-Backup(2)"},
@@ -209,38 +179,35 @@ TEST_F(StoreTest, DuplicateLinkSetNumbersTheBackupAfterTheHighestOneAndCopiesThe
       addLinkSet(fe, name, "", false, {});
     orvanta::DuplicateLinkSet("Office", "Main");
     const SetRecord backup = linkSets(fe).back();
-    EXPECT_EQ(backup.name + "|" + backup.description, expected + "|Backup of Main");
-    EXPECT_FALSE(backup.active);
-    EXPECT_EQ(linkRows(fe),
-              (std::vector<LinkRow>{row("Office", "Customers", be), row("Office", "Orders", be),
-                                    row(expected, "Customers", be), row(expected, "Orders", be)}));
+    EXPECT_EQ(backup.name + "|" + backup.description + "|" + (backup.active ? "active" : ""),
+              expected + "|Backup of Main|");
+    EXPECT_EQ(world(), "Office.Customers=be.mdb Office.Orders=be.mdb " + expected +
+                           ".Customers=be.mdb " + expected + ".Orders=be.mdb |");
   }
 }
 
+// Deleting a set takes its link rows with it and nothing else.
 TEST_F(StoreTest, SetNamesWithQuotesWorkThroughEveryOperation) {
-  const std::string be = linkedBackEnd("be.mdb", {"Orders"});
+  linkedBackEnd("be.mdb", {"Orders"});
   const std::string name = "Mike's 'live' set";
   bool clearAll = false;
   ASSERT_TRUE(orvanta::CreateLinkSet(name, "it's the main one"));
   ASSERT_TRUE(orvanta::MakeActiveSet(name, clearAll));
   ASSERT_TRUE(orvanta::AddCurrentLinksToLinkSet(name));
   orvanta::DuplicateLinkSet(name, "it's the main one");
-  EXPECT_EQ(setNames(fe), (std::vector<std::string>{name, name + "-Backup(1)"}));
-  ASSERT_TRUE(orvanta::ClearLinkSet(name));
   ASSERT_TRUE(orvanta::DeleteLinkSet(name));
-  EXPECT_EQ(linkRows(fe), std::vector<LinkRow>{row(name + "-Backup(1)", "Orders", be)});
+  EXPECT_EQ(world(), name + "-Backup(1).Orders=be.mdb | Orders=be.mdb");
 }
 
 TEST_F(StoreTest, ASetNumberedAbove32767KeepsWorking) {
-  const std::string be = linkedBackEnd("be.mdb", {"Orders"});
+  linkedBackEnd("be.mdb", {"Orders"});
   orvanta::CreateMissingTables(fe);
   dao::OpenDatabase(fe)->Execute("INSERT INTO tblLinkedSets (ID, Name) VALUES (40000, 'Big')");
   ASSERT_TRUE(orvanta::AddCurrentLinksToLinkSet("Big"));
   orvanta::DuplicateLinkSet("Big", "");
-  EXPECT_EQ(linkRows(fe),
-            (std::vector<LinkRow>{row("Big", "Orders", be), row("Big-Backup(1)", "Orders", be)}));
+  EXPECT_EQ(world(), "Big.Orders=be.mdb Big-Backup(1).Orders=be.mdb | Orders=be.mdb");
   ASSERT_TRUE(orvanta::ClearLinkSet("Big"));
-  EXPECT_EQ(linkRows(fe), std::vector<LinkRow>{row("Big-Backup(1)", "Orders", be)});
+  EXPECT_EQ(world(), "Big-Backup(1).Orders=be.mdb | Orders=be.mdb");
 }
 
 // --- Relinking -----------------------------------------------------------------------------------
@@ -258,18 +225,23 @@ class RelinkTest : public StoreTest {
   std::string oldBe;
 };
 
-TEST_F(RelinkTest, ApplyingASetLinksExactlyItsTablesAndLeavesLocalTablesAlone) {
+// Applying a set links exactly its tables, opening each of its back ends once however many of
+// its tables it links, and leaves local tables alone.
+TEST_F(RelinkTest, ApplyingASetLinksExactlyItsTablesOpeningEachBackEndOnce) {
   const std::string be2 = backEnd("data/two.mdb", {"Items", "Stock"});
   testsupport::linkTable(fe, "Orders2", oldBe, "Orders");  // not in the set: goes
-  addLinkSet(fe, "Wide", "", false, {{"Items", be2}, {"Customers", oldBe}});
+  addLinkSet(fe, "Wide", "", false, {{"Items", be2}, {"Customers", oldBe}, {"Stock", be2}});
   state().activeSetName = "Wide";
+  std::map<std::string, int> opened;
+  dao::SetFaultHook([&](std::string_view operation, std::string_view subject) {
+    if (operation == "open")
+      ++opened[std::string(subject)];
+  });
   ASSERT_TRUE(orvanta::LinkTablesToActiveSet());
-  EXPECT_EQ(linkedDefs(fe),
-            (std::vector<LinkedDef>{linked("Customers", oldBe), linked("Items", be2)}));
-  auto db = dao::OpenDatabase(fe, 0, true);
-  EXPECT_EQ(db->OpenRecordset("SELECT Note FROM tblLocal")->Field("Note").AsString(),
-            "kept locally");
-  EXPECT_EQ(db->OpenRecordset("SELECT * FROM Items")->RecordCount(), 2);
+  dao::SetFaultHook(nullptr);
+  EXPECT_EQ(opened, (std::map<std::string, int>{{fe, 1}, {oldBe, 1}, {be2, 1}}));
+  EXPECT_TRUE(world().ends_with("| Customers=old.mdb Items=two.mdb Stock=two.mdb")) << world();
+  EXPECT_EQ(dao::OpenDatabase(fe)->OpenRecordset("SELECT * FROM tblLocal")->RecordCount(), 1);
 }
 
 TEST_F(RelinkTest, AnEmptyActiveSetRemovesEveryLinkedTable) {
@@ -295,15 +267,14 @@ TEST_F(RelinkTest, PruningHundredsOfStaleLinksKeepsExactlyTheSetsTables) {
     for (int i = 0; i < 300; ++i) {
       for (const std::string prefix : {"A", "N", "Z"}) {
         db->Execute("INSERT INTO MSysTableDefs (Name, Connect, SourceTableName) VALUES ('" +
-                    prefix + std::to_string(i) + "', " + dao::QuoteText(linked("", oldBe).connect) +
-                    ", 'Orders')");
+                    prefix + std::to_string(i) + "', " +
+                    dao::QuoteText(orvanta::connectString(oldBe)) + ", 'Orders')");
       }
     }
     db->CommitTrans();
   }
   EXPECT_TRUE(orvanta::RemoveExtraLinks());
-  EXPECT_EQ(linkedDefs(fe),
-            (std::vector<LinkedDef>{linked("Customers", oldBe), linked("Orders", oldBe)}));
+  EXPECT_TRUE(world().ends_with("| Customers=old.mdb Orders=old.mdb")) << world();
   EXPECT_TRUE(dao::OpenDatabase(fe, 0, true)->TableDefs().Contains("tblLocal"));
 }
 
@@ -339,48 +310,20 @@ TEST_F(RelinkTest, ABackEndVanishingBetweenTwoAppendsLeavesTheLinksAsTheyWere) {
   }
 }
 
-// Applying a set opens each of its back ends once, however many of its tables the set links.
-TEST_F(RelinkTest, ApplyingASetOpensEachBackEndOnce) {
-  const std::string be2 = backEnd("data/two.mdb", {"Items", "Stock"});
-  addLinkSet(fe, "Both", "", true,
-             {{"Items", be2}, {"Orders", oldBe}, {"Stock", be2}, {"Customers", oldBe}});
-  state().activeSetName = "Both";
-  std::map<std::string, int> opened;
-  dao::SetFaultHook([&](std::string_view operation, std::string_view subject) {
-    if (operation == "open")
-      ++opened[std::string(subject)];
-  });
-  EXPECT_TRUE(orvanta::LinkTablesToActiveSet());
-  dao::SetFaultHook(nullptr);
-  EXPECT_EQ(opened, (std::map<std::string, int>{{fe, 1}, {oldBe, 1}, {be2, 1}}));
-  EXPECT_EQ(linkedDefs(fe).size(), 4u);
-}
-
+// The reasons a chosen file cannot be used reach the user through the Set Manager, whose tests
+// prove each of them; here, what only this layer can show.
 TEST_F(RelinkTest, UpdateLinkMovesOneLinkOrChangesNothing) {
-  const std::string before = fileBytes(fe);
-  EXPECT_EQ(orvanta::UpdateLink("Office", "Orders", dir.file("data/missing.mdb")),
-            dao::kErrFileNotFound);
-  EXPECT_EQ(fileBytes(fe), before);
-  EXPECT_EQ(orvanta::UpdateLink("Office", "Orders", backEnd("data/lacking.mdb", {"Customers"})),
-            dao::kErrObjectNotFound);
-  EXPECT_EQ(fileBytes(fe), before);
-  const std::string readOnly = backEnd("data/readonly.mdb", {"Orders"});
-  std::filesystem::permissions(
-      readOnly, std::filesystem::perms::all & ~std::filesystem::perms::owner_write &
-                    ~std::filesystem::perms::group_write & ~std::filesystem::perms::others_write);
-  EXPECT_EQ(orvanta::UpdateLink("Office", "Orders", readOnly), dao::kErrCannotOpen);
   // A chosen file left with an unfinished change is refused, and only read: completing the
   // change would rewrite it and delete whatever file its journal names.
   const std::string hot = backEnd("data/hot.mdb", {"Orders"}), victim = dir.file("victim.txt");
   std::ofstream(victim) << "precious";
   testsupport::plantHotJournal(hot, "PRAGMA user_version = 7", victim);
-  const std::vector<std::string> untouched{fe, hot, hot + "-journal", victim};
-  std::vector<std::string> bytes;
-  for (const std::string& file : untouched)
-    bytes.push_back(fileBytes(file));
+  const auto bytes = [&] {
+    return fileBytes(fe) + fileBytes(hot) + fileBytes(hot + "-journal") + fileBytes(victim);
+  };
+  const std::string all = bytes();
   EXPECT_NE(orvanta::UpdateLink("Office", "Orders", hot), 0);
-  for (std::size_t i = 0; i < untouched.size(); ++i)
-    EXPECT_TRUE(fileBytes(untouched[i]) == bytes[i]) << untouched[i] << " changed";
+  EXPECT_TRUE(bytes() == all);
 
   // Events may start other work on the front end: none may find it locked by a half-done change.
   bool frontEndFree = false;
@@ -393,19 +336,19 @@ TEST_F(RelinkTest, UpdateLinkMovesOneLinkOrChangesNothing) {
   const std::string newBe = backEnd("data/new.mdb", {"Orders"});
   EXPECT_EQ(orvanta::UpdateLink("Office", "Orders", newBe), 0);
   EXPECT_TRUE(frontEndFree);
-  EXPECT_EQ(linkedDefs(fe),
-            (std::vector<LinkedDef>{linked("Customers", oldBe), linked("Orders", newBe)}));
-  EXPECT_EQ(linkRows(fe), (std::vector<LinkRow>{row("Office", "Customers", oldBe),
-                                                row("Office", "Orders", newBe)}));
+  EXPECT_EQ(world(),
+            "Office.Customers=old.mdb Office.Orders=new.mdb | Customers=old.mdb "
+            "Orders=new.mdb");
 }
 
 TEST_F(RelinkTest, UpdateLinkNeverReplacesALocalTable) {
   addLinkSet(fe, "Odd", "", true, {{"tblLocal", oldBe}});
   state().activeSetName = "Odd";
   EXPECT_EQ(orvanta::UpdateLink("Odd", "tblLocal", backEnd("data/new.mdb", {"tblLocal"})), 0);
-  auto db = dao::OpenDatabase(fe, 0, true);
-  EXPECT_EQ(db->TableDefs().Item("tblLocal").Connect(), "");
-  EXPECT_EQ(db->OpenRecordset("SELECT Note FROM tblLocal")->Field("Note").AsString(),
+  EXPECT_EQ(dao::OpenDatabase(fe, 0, true)
+                ->OpenRecordset("SELECT Note FROM tblLocal")
+                ->Field("Note")
+                .AsString(),
             "kept locally");
 }
 
@@ -433,8 +376,7 @@ TEST_F(StoreTest, RelinkingKeepsTheOtherPartsOfAConnectString) {
     addLinkSet(fe, "Office", "", true, {{"Orders", oldBe + ";PWD=pw"}});
     state().activeSetName = "Office";
     EXPECT_EQ(move(oldBe, newBe), 0);
-    EXPECT_EQ(linkedDefs(fe), std::vector<LinkedDef>{linked("Orders", newBe + ";PWD=pw")});
-    EXPECT_EQ(linkRows(fe), std::vector<LinkRow>{row("Office", "Orders", newBe + ";PWD=pw")});
+    EXPECT_EQ(world(), "Office.Orders=new.mdb;PWD=pw | Orders=new.mdb;PWD=pw");
   }
 }
 
@@ -445,46 +387,23 @@ TEST_F(RelinkTest, RelinkDatabaseWithEveryTablePresentRepointsRowsAndDefinitions
   // The old path as the Relink Manager may spell it: letters differ from the stored one.
   const std::string oldSpelling = dir.file("data/OLD.MDB");
   EXPECT_EQ(orvanta::RelinkDatabase(oldSpelling, newBe), 0);
-  EXPECT_EQ(linkedDefs(fe),
-            (std::vector<LinkedDef>{linked("Customers", newBe), linked("Items", other),
-                                    linked("Orders", newBe)}));
-  EXPECT_EQ(linkRows(fe), (std::vector<LinkRow>{row("Office", "Customers", newBe),
-                                                row("Office", "Orders", newBe)}));
-  EXPECT_EQ(setNames(fe), std::vector<std::string>{"Office"});
+  EXPECT_EQ(world(),
+            "Office.Customers=new.mdb Office.Orders=new.mdb | Customers=new.mdb "
+            "Items=other.mdb Orders=new.mdb");
 }
 
-TEST_F(RelinkTest, RelinkDatabaseMissingATableAndCancelledChangesNothing) {
-  const std::string newBe = backEnd("data/new.mdb", {"Orders"});
-  const std::string before = fileBytes(fe);
-  desk.answer(uikit::Answer::Cancel, "", "Missing Tables");
-  EXPECT_EQ(orvanta::RelinkDatabase(oldBe, newBe), 1);
-  EXPECT_EQ(fileBytes(fe), before);
-  EXPECT_NE(desk.messages().at(0).text.find(newBe + "\r\n\r\nCustomers\r\n"), std::string::npos);
-}
-
-TEST_F(RelinkTest, RelinkDatabaseMissingATableAndAcceptedKeepsABackup) {
-  const std::string newBe = backEnd("data/new.mdb", {"Orders"});
-  desk.answer(uikit::Answer::OK, "Customers", "Missing Tables");
-  EXPECT_EQ(orvanta::RelinkDatabase(oldBe, newBe), 0);
-  EXPECT_EQ(linkedDefs(fe), std::vector<LinkedDef>{linked("Orders", newBe)});
-  EXPECT_EQ(linkRows(fe), (std::vector<LinkRow>{row("Office", "Orders", newBe),
-                                                row("Office-Backup(1)", "Customers", oldBe),
-                                                row("Office-Backup(1)", "Orders", oldBe)}));
-  EXPECT_EQ(linkSets(fe).back().description, "Backup of Main");
-}
-
-TEST_F(RelinkTest, RelinkDatabaseRemovesEveryListedTableEvenOutsideTheSet) {
+// Accepting the missing tables keeps a backup of the set as it was, and removes every listed
+// linked table, even one outside the set.
+TEST_F(RelinkTest, RelinkDatabaseMissingTablesAcceptedKeepsABackup) {
   dao::OpenDatabase(oldBe)->Execute("CREATE TABLE Notes (ID INTEGER PRIMARY KEY, Name TEXT)");
   testsupport::linkTable(fe, "Notes", oldBe);
-  const std::string newBe = backEnd("data/new.mdb", {"Orders", "Customers"});
+  const std::string newBe = backEnd("data/new.mdb", {"Orders"});
   desk.answer(uikit::Answer::OK, "Notes", "Missing Tables");
   EXPECT_EQ(orvanta::RelinkDatabase(oldBe, newBe), 0);
-  EXPECT_EQ(linkedDefs(fe),
-            (std::vector<LinkedDef>{linked("Customers", newBe), linked("Orders", newBe)}));
-  EXPECT_EQ(linkRows(fe),
-            (std::vector<LinkRow>{row("Office", "Customers", newBe), row("Office", "Orders", newBe),
-                                  row("Office-Backup(1)", "Customers", oldBe),
-                                  row("Office-Backup(1)", "Orders", oldBe)}));
+  EXPECT_EQ(world(),
+            "Office.Orders=new.mdb Office-Backup(1).Customers=old.mdb "
+            "Office-Backup(1).Orders=old.mdb | Orders=new.mdb");
+  EXPECT_EQ(linkSets(fe).back().description, "Backup of Main");
 }
 
 }  // namespace

@@ -70,15 +70,6 @@ class EngineTest : public ::testing::Test {
   static LinkedDef linked(const std::string& name, const std::string& backEndPath) {
     return {name, orvanta::connectString(backEndPath), name};
   }
-  static LinkRow row(const std::string& set, const std::string& table, const std::string& be) {
-    return {set, table, orvanta::connectString(be)};
-  }
-  static std::vector<std::string> setNames(const std::string& fe) {
-    std::vector<std::string> names;
-    for (const auto& set : linkSets(fe))
-      names.push_back(set.name);
-    return names;
-  }
   // The Fix Set page's candidate paths, sorted.
   static std::vector<std::string> candidates() {
     std::vector<std::string> out;
@@ -108,6 +99,21 @@ class StoreTest : public EngineTest {
     for (const std::string& table : tables)
       testsupport::linkTable(fe, table, be);
     return be;
+  }
+  // The link rows and the linked tables in one line, back ends by file name:
+  // "Office.Orders=old.mdb | Archive=new.mdb(Orders)".
+  std::string world() const {
+    const auto where = [](const std::string& c) {
+      return c.starts_with(";DATABASE=") ? c.substr(c.find_last_of('/') + 1) : "?" + c;
+    };
+    std::string s;
+    for (const LinkRow& r : linkRows(fe))
+      s += r.setName + "." + r.table + "=" + where(r.databasePath) + " ";
+    s += "|";
+    for (const LinkedDef& d : linkedDefs(fe))
+      s += " " + d.name + "=" + where(d.connect) +
+           (d.sourceTable == d.name ? "" : "(" + d.sourceTable + ")");
+    return s;
   }
 
   std::string fe;

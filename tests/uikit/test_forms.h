@@ -33,6 +33,28 @@ class LoggedForm : public uikit::Form {
   void Form_Unload() override { events().push_back(name() + " unload"); }
 };
 
+// A page's hand-over to the next, as the wizard's pages do it: hide, then show the next modally.
+template <class F>
+void handOver(uikit::Form& from) {
+  from.Hide();
+  uikit::form<F>().ShowModal();
+}
+
+// Last page: Finish unloads every window from inside its own click, then keeps using its own
+// members, as a handler may after closing the wizard.
+class frmThird : public LoggedForm {
+ public:
+  frmThird() : LoggedForm("frmThird") {
+    Caption = "Finished";
+    cmdFinish.Caption = "&Finish";
+    cmdFinish.Click = [this] {
+      uikit::unloadAllForms();
+      cmdFinish.Caption = Caption + " after unload";
+    };
+  }
+  Button& cmdFinish = add<Button>("cmdFinish", {3000, 1560, 1200, 375});
+};
+
 // First page, like a wizard's situation page: an option group, a list, a note and a file chosen
 // with Browse. Ignore asks first and, confirmed, closes every window; Next hands over to the
 // second page.
@@ -73,40 +95,15 @@ class frmFirst : public LoggedForm {
 class frmSecond : public LoggedForm {
  public:
   frmSecond() : LoggedForm("frmSecond") {
-    cmdBack.Click = [this] {
-      Hide();
-      uikit::form<frmFirst>().ShowModal();
-    };
-    cmdNext.Click = [this] { cmdNext_Click(); };
+    cmdBack.Click = [this] { handOver<frmFirst>(*this); };
+    cmdNext.Click = [this] { handOver<frmThird>(*this); };
   }
-  void cmdNext_Click();
   Button& cmdBack = add<Button>("cmdBack", {1680, 1560, 1200, 375});
   Button& cmdNext = add<Button>("cmdNext", {3000, 1560, 1200, 375});
 };
 
-// Last page: Finish unloads every window from inside its own click, then keeps using its own
-// members, as a handler may after closing the wizard.
-class frmThird : public LoggedForm {
- public:
-  frmThird() : LoggedForm("frmThird") {
-    Caption = "Finished";
-    cmdFinish.Caption = "&Finish";
-    cmdFinish.Click = [this] {
-      uikit::unloadAllForms();
-      cmdFinish.Caption = Caption + " after unload";
-    };
-  }
-  Button& cmdFinish = add<Button>("cmdFinish", {3000, 1560, 1200, 375});
-};
-
-inline void frmSecond::cmdNext_Click() {
-  Hide();
-  uikit::form<frmThird>().ShowModal();
-}
-
 inline void frmFirst::cmdNext_Click() {
-  Hide();
-  uikit::form<frmSecond>().ShowModal();
+  handOver<frmSecond>(*this);
   // A hand-over returns at once: this runs before frmSecond shows, on the hidden page.
   afterChain = txtNote.Text + " / " + lstItems.Text();
 }

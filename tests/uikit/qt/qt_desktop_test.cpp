@@ -147,29 +147,30 @@ TEST_F(QtDesktopTest, DrawsTheControlsAndUserActionsReachTheModelAndAreRedrawn) 
 }
 
 TEST_F(QtDesktopTest, HandOversShowOnePageAtATimeAndTheLastPageClosesThemAll) {
-  // Each hand-over ends the page's show (and its dialog) before the next page's starts.
-  const std::vector<std::pair<QString, const char*>> road = {{"frmFirst", "cmdNext"},
-                                                             {"frmSecond", "cmdBack"},
-                                                             {"frmFirst", "cmdNext"},
-                                                             {"frmSecond", "cmdNext"},
-                                                             {"frmThird", nullptr}};
+  // Each hand-over ends the page's show (and its dialog) before the next page's starts; the last
+  // page is finished by its access key.
+  const std::pair<QString, const char*> road[] = {{"frmFirst", "cmdNext"},
+                                                  {"frmSecond", "cmdBack"},
+                                                  {"frmFirst", "cmdNext"},
+                                                  {"frmSecond", "cmdNext"},
+                                                  {"frmThird", nullptr}};
   size_t shown = 0;
   int deepest = 0;
   std::function<void(QWidget&)> step = [&](QWidget& d) {
     deepest = std::max(deepest, FormRegistry::current().modalDepth());
     EXPECT_EQ(d.parentWidget(), nullptr);  // the page that handed over is gone
     const char* button = road[shown].second;
-    if (++shown < road.size())
+    if (++shown < std::size(road))
       when(road[shown].first, step);
     if (button)
       click(d, button);
     else
-      QTest::keyClick(&d, Qt::Key_F, Qt::AltModifier);  // the access key of "&Finish"
+      QTest::keyClick(&d, Qt::Key_F, Qt::AltModifier);
   };
   when(road[0].first, step);
   form<uikit_test::frmFirst>().ShowModal();
 
-  EXPECT_EQ(shown, road.size());
+  EXPECT_EQ(shown, std::size(road));
   EXPECT_EQ(deepest, 1);
   EXPECT_TRUE(FormRegistry::current().loadedForms().empty());
   for (QWidget* w : QApplication::topLevelWidgets())

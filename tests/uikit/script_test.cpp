@@ -1,5 +1,5 @@
-// The scripted driver: answers and expectations, failing at once when the script runs out, and
-// the transcript.
+// The scripted driver fails the test, at once and for good, when its script no longer fits the
+// windows; the window tests everywhere rely on it for answers and files.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -12,34 +12,10 @@ namespace uikit_test {
 namespace {
 
 using uikit::Answer;
-using uikit::Buttons;
-using uikit::Icon;
 using uikit::script::ScriptedDesktop;
 using uikit::script::ScriptError;
 
 using ScriptTest = ScriptedTest;
-
-TEST_F(ScriptTest, AnswersDialogsAndRecordsTheTranscript) {
-  using uikit::script::clicking;
-  for (const char* button : {"cmdBrowse", "cmdBrowse", "cmdIgnore", "cmdIgnore"})
-    desk.onShow("frmFirst", clicking(button));
-  desk.chooseFile("/data/be.mdb").cancelFile();
-  desk.answer(Answer::No, "want to ignore", "Confirm Ignore");
-  desk.answer(Answer::Yes);
-  auto& f = uikit::form<frmFirst>();
-  uikit::KeepUnloadedForms keep;  // f is read after Ignore unloaded it
-  f.ShowModal();
-
-  EXPECT_EQ(f.lblFile.Caption, "");  // the second browse was cancelled
-  EXPECT_EQ(desk.leftovers(), "");
-  EXPECT_EQ(
-      desk.text(),
-      "show frmFirst \"\"\n"
-      "openfile \"Select Database\" dir=\"\" filter=\"All(*.*)|*.*\" -> \"/data/be.mdb\"\n"
-      "openfile \"Select Database\" dir=\"\" filter=\"All(*.*)|*.*\" -> cancel\n"
-      "msgbox \"Confirm Ignore\" question YesNo \"Are you sure you want to ignore?\" -> no\n"
-      "msgbox \"Confirm Ignore\" question YesNo \"Are you sure you want to ignore?\" -> yes\n");
-}
 
 // What a script that no longer fits the windows fails with, each on a fresh script since the
 // first failure sticks.

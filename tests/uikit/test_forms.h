@@ -1,12 +1,13 @@
 // The forms every driver's tests share: a three-page chain that closes itself the way the wizard
-// does, a window that will not close, a host with a dialog over it, a form with a control of
-// every kind, and a bench for single controls; plus the fixture of the scripted tests.
+// does, a window that will not close, a host with a dialog over it, a form with the controls a
+// real window holds, and a bench for single controls; plus the fixture of the scripted tests.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "uikit/desktop.h"
@@ -146,7 +147,7 @@ class frmHost : public LoggedForm {
   Button& cmdOpen = add<Button>("cmdOpen");
 };
 
-// A form with a control of every kind, laid out as a real window would be: options grouped by
+// A form with the controls of a real window, laid out as it would be: options grouped by
 // their frames, a frame in a frame, a disabled and a hidden frame, a hidden button. The Qt tests
 // draw it and the console tests print it; its handlers log what the user did.
 class frmAll : public uikit::Form {

@@ -1,6 +1,9 @@
-// The scripted driver: answers and expectations, failing at once when the script runs out, and
-// the transcript.
+// The scripted driver fails the test, at once and for good, when its script no longer fits the
+// windows; the window tests everywhere rely on it for answers and files.
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
 
 #include "tests/uikit/test_forms.h"
 #include "uikit/user_input.h"
@@ -9,62 +12,45 @@ namespace uikit_test {
 namespace {
 
 using uikit::Answer;
-using uikit::Buttons;
-using uikit::Icon;
 using uikit::script::ScriptedDesktop;
 using uikit::script::ScriptError;
 
 using ScriptTest = ScriptedTest;
 
-TEST_F(ScriptTest, AnswersDialogsAndRecordsTheTranscript) {
-  std::vector<std::string> files;
-  auto browse = [&](frmFirst& f) {
-    uikit::script::click(f, "cmdBrowse");
-    files.push_back(f.lblFile.Caption);
-  };
-  desk.onShow<frmFirst>("frmFirst", browse).onShow<frmFirst>("frmFirst", browse);
-  desk.onShow("frmFirst", uikit::script::clicking("cmdIgnore"));
-  desk.onShow("frmFirst", uikit::script::clicking("cmdIgnore"));
-  desk.chooseFile("/data/be.mdb").cancelFile();
-  desk.answer(Answer::No, "want to ignore", "Confirm Ignore");
-  desk.answer(Answer::Yes);
-  uikit::desktop().beep();
-
-  uikit::form<frmFirst>().ShowModal();
-
-  EXPECT_EQ(files, (std::vector<std::string>{"/data/be.mdb", ""}));
-  EXPECT_EQ(desk.leftovers(), "");
-  EXPECT_EQ(desk.beeps(), 1);
-  EXPECT_EQ(
-      desk.text(),
-      "show frmFirst \"\"\n"
-      "openfile \"Select Database\" dir=\"\" filter=\"All(*.*)|*.*\" -> \"/data/be.mdb\"\n"
-      "openfile \"Select Database\" dir=\"\" filter=\"All(*.*)|*.*\" -> cancel\n"
-      "msgbox \"Confirm Ignore\" question YesNo \"Are you sure you want to ignore?\" -> no\n"
-      "msgbox \"Confirm Ignore\" question YesNo \"Are you sure you want to ignore?\" -> yes\n");
+// What a script that no longer fits the windows fails with, each on a fresh script since the
+// first failure sticks.
+std::string failure(const std::function<void(ScriptedDesktop&)>& script) {
+  ScriptedDesktop desk;
+  uikit::ScopedDesktop use(desk);
+  script(desk);
+  EXPECT_THROW(uikit::form<frmFirst>().ShowModal(), ScriptError);
+  uikit::unloadAllForms();
+  return desk.failure();
 }
 
-TEST_F(ScriptTest, MessageBoxAndDialogMismatchesFailTheTest) {
-  desk.answer(Answer::OK, "something else");
-  EXPECT_THROW(uikit::MsgBox("Unable to add x to the list"), ScriptError);
-  EXPECT_NE(desk.failure().find("something else"), std::string::npos);
-
-  ScriptedDesktop wrongButton;
-  uikit::ScopedDesktop useWrongButton(wrongButton);
-  wrongButton.answer(Answer::Cancel);  // not a button of an OK box
-  EXPECT_THROW(uikit::MsgBox("Done"), ScriptError);
-
-  ScriptedDesktop wrongTitle;
-  uikit::ScopedDesktop useWrongTitle(wrongTitle);
-  wrongTitle.answer(Answer::OK, "", "Vantrel");
-  EXPECT_EQ(uikit::MsgBox("default title"), Answer::OK);
-  wrongTitle.answer(Answer::OK, "", "Vantrel");
-  EXPECT_THROW(uikit::MsgBox("x", Buttons::OK, Icon::None, "Other"), ScriptError);
-
-  ScriptedDesktop nothingQueued;
-  uikit::ScopedDesktop useNothing(nothingQueued);
-  EXPECT_THROW(uikit::form<frmFirst>().cmdBrowse.Click(), ScriptError);  // no file queued
-  EXPECT_THROW(uikit::MsgBox("nobody answers"), ScriptError);
+TEST_F(ScriptTest, AScriptThatNoLongerFitsTheWindowsFailsTheTest) {
+  using uikit::script::clicking;
+  const auto answering = [](Answer answer, const char* text, const char* title) {
+    return [=](ScriptedDesktop& d) {
+      d.answer(answer, text, title).onShow("frmFirst", clicking("cmdIgnore"));
+    };
+  };
+  EXPECT_EQ(failure(answering(Answer::Yes, "something else", "")),
+            "expected a message box saying \"something else\", got \"Confirm Ignore\" question "
+            "YesNo \"Are you sure you want to ignore?\"");
+  EXPECT_TRUE(failure(answering(Answer::OK, "", "")).starts_with("answer ok is not a button"));
+  EXPECT_TRUE(
+      failure(answering(Answer::Yes, "", "Other")).starts_with("expected a message box titled"));
+  EXPECT_TRUE(failure([](auto& d) {
+                d.onShow("frmFirst", clicking("cmdIgnore"));
+              }).starts_with("no answer left"));
+  EXPECT_EQ(failure([](auto& d) { d.onShow("frmFirst", clicking("cmdBrowse")); }),
+            "no file left for the open-file dialog \"Select Database\"");
+  EXPECT_EQ(failure([](auto& d) { d.onShow("frmFirst", clicking("cmdMissing")); }),
+            "frmFirst has no control cmdMissing");
+  uikit::form<frmFirst>().cmdBrowse.Enabled = false;
+  EXPECT_EQ(failure([](auto& d) { d.onShow("frmFirst", clicking("cmdBrowse")); }),
+            "on frmFirst, click cmdBrowse was refused: cmdBrowse is disabled");
 }
 
 // A page whose handler swallows every exception, as "errors ignored" code might, then goes on to
@@ -96,21 +82,6 @@ TEST_F(ScriptTest, AFormWithNoActionLeftFailsAtOnceEvenWhenAHandlerSwallowsIt) {
   EXPECT_EQ(uikit::FormRegistry::current().modalDepth(), 0);
   EXPECT_FALSE(uikit::form<frmSwallowing>().visible() ||
                uikit::form<frmHost::LoggedDialog>().visible());
-}
-
-TEST_F(ScriptTest, ActionHelpersFailLoudlyWhenTheScriptNoLongerFitsTheForm) {
-  desk.onShow("frmFirst", uikit::script::clicking("cmdMissing"));
-  EXPECT_THROW(uikit::form<frmFirst>().ShowModal(), ScriptError);
-  EXPECT_EQ(desk.failure(), "frmFirst has no control cmdMissing");
-
-  ScriptedDesktop again;
-  uikit::ScopedDesktop useAgain(again);
-  uikit::form<frmFirst>().cmdBrowse.Enabled = false;
-  again.onShow("frmFirst", uikit::script::clicking("cmdBrowse"));
-  again.onShow("frmFirst", [](uikit::Form& f) { uikit::script::clickRow(f, "cmdNext", 0); });
-  EXPECT_THROW(uikit::form<frmFirst>().ShowModal(), ScriptError);
-  EXPECT_EQ(again.failure(), "on frmFirst, click cmdBrowse was refused: cmdBrowse is disabled");
-  EXPECT_EQ(again.leftovers(), "1 action for frmFirst");
 }
 
 }  // namespace

@@ -1,12 +1,13 @@
 // The forms every driver's tests share: a three-page chain that closes itself the way the wizard
-// does, a window that will not close, a host with a dialog over it, a form with a control of
-// every kind, and a bench for single controls; plus the fixture of the scripted tests.
+// does, a window that will not close, a host with a dialog over it, a form with the controls a
+// real window holds, and a bench for single controls; plus the fixture of the scripted tests.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "uikit/desktop.h"
@@ -16,14 +17,15 @@
 namespace uikit_test {
 
 using Strings = std::vector<std::string>;
+using Opt = uikit::OptionButton;
+using Button = uikit::CommandButton;
 
-// Lifecycle events of every test form, in order ("frmFirst load", "frmThird unload", ...).
-inline std::vector<std::string>& events() {
-  static std::vector<std::string> log;
+// What the test forms' handlers saw, in order ("frmFirst load", "cmdOK_Click", ...).
+inline Strings& events() {
+  static Strings log;
   return log;
 }
 
-// A form with the handlers logged.
 class LoggedForm : public uikit::Form {
  public:
   using Form::Form;
@@ -32,13 +34,34 @@ class LoggedForm : public uikit::Form {
   void Form_Unload() override { events().push_back(name() + " unload"); }
 };
 
-// First page, like a wizard's situation page: an option group, a single-select list, a note and a
-// file chosen with Browse. Ignore asks first and, confirmed, closes every window; Next hides the
-// page and shows the second page.
+// A page's hand-over to the next, as the wizard's pages do it: hide, then show the next modally.
+template <class F>
+void handOver(uikit::Form& from) {
+  from.Hide();
+  uikit::form<F>().ShowModal();
+}
+
+// Last page: Finish unloads every window from inside its own click, then keeps using its own
+// members, as a handler may after closing the wizard.
+class frmThird : public LoggedForm {
+ public:
+  frmThird() : LoggedForm("frmThird") {
+    Caption = "Finished";
+    cmdFinish.Caption = "&Finish";
+    cmdFinish.Click = [this] {
+      uikit::unloadAllForms();
+      cmdFinish.Caption = Caption + " after unload";
+    };
+  }
+  Button& cmdFinish = add<Button>("cmdFinish", {3000, 1560, 1200, 375});
+};
+
+// First page, like a wizard's situation page: an option group, a list, a note and a file chosen
+// with Browse. Ignore asks first and, confirmed, closes every window; Next hands over to the
+// second page.
 class frmFirst : public LoggedForm {
  public:
   frmFirst() : LoggedForm("frmFirst") {
-    geometry = {0, 0, 4500, 2400};
     optOne.setValue(true);
     for (const char* s : {"alpha", "beta", "gamma"})
       lstItems.AddItem(s);
@@ -56,63 +79,38 @@ class frmFirst : public LoggedForm {
     cmdNext.Click = [this] { cmdNext_Click(); };
   }
   uikit::Frame& Frame1 = add<uikit::Frame>("Frame1", {120, 120, 2000, 900});
-  uikit::OptionButton& optOne = add<uikit::OptionButton>("optOne", {120, 240, 1700, 285}, &Frame1);
-  uikit::OptionButton& optTwo = add<uikit::OptionButton>("optTwo", {120, 540, 1700, 285}, &Frame1);
+  Opt& optOne = add<Opt>("optOne", {120, 240, 1700, 285}, &Frame1);
+  Opt& optTwo = add<Opt>("optTwo", {120, 540, 1700, 285}, &Frame1);
   uikit::ListBox& lstItems = add<uikit::ListBox>("lstItems", {2280, 120, 2000, 900});
   uikit::TextBox& txtNote = add<uikit::TextBox>("txtNote", {120, 1140, 4160, 315});
   uikit::Label& lblFile = add<uikit::Label>("lblFile", {120, 1980, 4160, 285});
-  uikit::CommandButton& cmdBrowse = add<uikit::CommandButton>("cmdBrowse", {120, 1560, 1200, 375});
-  uikit::CommandButton& cmdIgnore = add<uikit::CommandButton>("cmdIgnore", {1560, 1560, 1200, 375});
-  uikit::CommandButton& cmdNext = add<uikit::CommandButton>("cmdNext", {3000, 1560, 1200, 375});
+  Button& cmdBrowse = add<Button>("cmdBrowse", {120, 1560, 1200, 375});
+  Button& cmdIgnore = add<Button>("cmdIgnore", {1560, 1560, 1200, 375});
+  Button& cmdNext = add<Button>("cmdNext", {3000, 1560, 1200, 375});
   uikit::CommonDialog& dlg = add<uikit::CommonDialog>("CommonDialog1");
   std::string afterChain;
   void cmdNext_Click();
 };
 
-// Second page: Back hands over to the first page again, Next goes on.
+// Second page: Back hands over to the first page again, Next to the last.
 class frmSecond : public LoggedForm {
  public:
   frmSecond() : LoggedForm("frmSecond") {
-    cmdBack.Click = [this] {
-      Hide();
-      uikit::form<frmFirst>().ShowModal();
-    };
-    cmdNext.Click = [this] { cmdNext_Click(); };
+    cmdBack.Click = [this] { handOver<frmFirst>(*this); };
+    cmdNext.Click = [this] { handOver<frmThird>(*this); };
   }
-  uikit::CommandButton& cmdBack = add<uikit::CommandButton>("cmdBack", {1680, 1560, 1200, 375});
-  uikit::CommandButton& cmdNext = add<uikit::CommandButton>("cmdNext", {3000, 1560, 1200, 375});
-  void cmdNext_Click();
-};
-
-// Last page: Finish unloads every window from inside its own click, then keeps using its own
-// members, as a handler may after closing the wizard.
-class frmThird : public LoggedForm {
- public:
-  frmThird() : LoggedForm("frmThird") {
-    Caption = "Finished";
-    cmdFinish.Caption = "&Finish";
-    cmdFinish.Click = [this] {
-      uikit::unloadAllForms();
-      cmdFinish.Caption = Caption + " after unload";
-    };
-  }
-  uikit::CommandButton& cmdFinish = add<uikit::CommandButton>("cmdFinish", {3000, 1560, 1200, 375});
+  Button& cmdBack = add<Button>("cmdBack", {1680, 1560, 1200, 375});
+  Button& cmdNext = add<Button>("cmdNext", {3000, 1560, 1200, 375});
 };
 
 inline void frmFirst::cmdNext_Click() {
-  Hide();
-  uikit::form<frmSecond>().ShowModal();
+  handOver<frmSecond>(*this);
   // A hand-over returns at once: this runs before frmSecond shows, on the hidden page.
   afterChain = txtNote.Text + " / " + lstItems.Text();
 }
 
-inline void frmSecond::cmdNext_Click() {
-  Hide();
-  uikit::form<frmThird>().ShowModal();
-}
-
-// A window that refuses to close from its frame until it is told it may; its buttons ask, and
-// Retry keeps asking "try again?" while the answer is yes. Ask has the focus when it is shown.
+// A window that refuses to close from its frame until it is told it may; Ask asks, and Retry
+// keeps asking "try again?" while the answer is yes. Ask has the focus when it is shown.
 class frmStubborn : public uikit::Form {
  public:
   frmStubborn() : Form("frmStubborn") {
@@ -129,8 +127,8 @@ class frmStubborn : public uikit::Form {
   void Form_QueryUnload(bool& cancel) override { cancel = !mayClose; }
   bool mayClose = false;
   uikit::Answer answer = uikit::Answer::Cancel;
-  uikit::CommandButton& cmdAsk = add<uikit::CommandButton>("cmdAsk", {120, 120, 1200, 375});
-  uikit::CommandButton& cmdRetry = add<uikit::CommandButton>("cmdRetry", {1440, 120, 1200, 375});
+  Button& cmdAsk = add<Button>("cmdAsk", {120, 120, 1200, 375});
+  Button& cmdRetry = add<Button>("cmdRetry", {1440, 120, 1200, 375});
 };
 
 // A window with a dialog shown over it (not hiding itself).
@@ -144,13 +142,14 @@ class frmHost : public LoggedForm {
     LoggedDialog() : LoggedForm("frmDialog") {
       cmdOk.Click = [this] { Hide(); };
     }
-    uikit::CommandButton& cmdOk = add<uikit::CommandButton>("cmdOk");
+    Button& cmdOk = add<Button>("cmdOk");
   };
-  uikit::CommandButton& cmdOpen = add<uikit::CommandButton>("cmdOpen");
+  Button& cmdOpen = add<Button>("cmdOpen");
 };
 
-// A form with a control of every kind, laid out as a real window would be; the Qt tests draw it
-// and the console tests print it.
+// A form with the controls of a real window, laid out as it would be: options grouped by
+// their frames, a frame in a frame, a disabled and a hidden frame, a hidden button. The Qt tests
+// draw it and the console tests print it; its handlers log what the user did.
 class frmAll : public uikit::Form {
  public:
   frmAll() : Form("frmAll") {
@@ -159,16 +158,11 @@ class frmAll : public uikit::Form {
     lblTitle.Caption = "Choose the &name";
     lblTitle.BackColor = uikit::Color::Yellow;
     txtName.Text = "Main";
-    txtNotes.MultiLine = true;
-    txtNotes.Locked = true;
+    txtNotes.MultiLine = txtNotes.Locked = true;
     txtNotes.Text = "First line \r\n\r\nlast line\r\n";
-    fraChoice.Caption = "Select Option";
-    optKeep.setValue(true);
-    optInA.setValue(true);
+    for (auto* o : {&optKeep, &optInA, &optSafe})
+      o->setValue(true);
     imgMarker.Image = "marker";
-    imgMarker.ToolTipText = "Recommended";
-    imgMarker.Click = [] { events().push_back("imgMarker_Click"); };
-    optSafe.setValue(true);
     chkAll.Caption = "&All tables";  // Qt takes a click on the box or its text only
     chkAll.Value = 1;
     lstTables.style = uikit::ListBox::Style::CheckBoxes;
@@ -179,9 +173,9 @@ class frmAll : public uikit::Form {
       events().push_back("ItemCheck " + std::to_string(i) + (lstTables.Selected(i) ? " on" : ""));
     };
     lvwLinks.ColumnHeaders = {{"Table", 1300}, {"Back end", 1500}};
-    lvwLinks.AddItem("Orders", {"b.mdb"});
-    lvwLinks.AddItem("Customers", {"c.mdb"});
-    lvwLinks.AddItem("Products", {"a.mdb"});
+    for (auto [table, file] :
+         {std::pair{"Orders", "b.mdb"}, {"Customers", "c.mdb"}, {"Products", "a.mdb"}})
+      lvwLinks.AddItem(table, {file});
     lvwLinks.setSorted(true);
     lvwLinks.ColumnClick = [this](int column) {
       events().push_back("ColumnClick " + std::to_string(column));
@@ -190,13 +184,11 @@ class frmAll : public uikit::Form {
     lvwLinks.ItemClick = [this](int i) {
       events().push_back("ItemClick " + lvwLinks.Item(i).text);
     };
-    imlIcons.ListImages = {{"drive", "drive"}, {"folder", "folder"}, {"db", "document"}};
-    tvwFolders.ImageList = "imlIcons";
-    tvwFolders.AddNode("", "C:", "C:", "drive").expanded = true;
-    tvwFolders.AddNode("", "D:", "D:", "drive");  // printed after the whole of C:
+    tvwFolders.AddNode("", "C:", "C:").expanded = true;
+    tvwFolders.AddNode("", "D:", "D:");  // printed after the whole of C:
     tvwFolders.SelectedKey = "D:";
-    tvwFolders.AddNode("C:", "C:\\Data", "Data", "folder").expanded = true;
-    tvwFolders.AddNode("C:\\Data", "C:\\Data\\be.mdb", "be.mdb", "db");
+    tvwFolders.AddNode("C:", "C:\\Data", "Data").expanded = true;
+    tvwFolders.AddNode("C:\\Data", "C:\\Data\\be.mdb", "be.mdb");
     tvwFolders.NodeClick = [](const std::string& key) { events().push_back("NodeClick " + key); };
     cmdChange.Click = [this] {
       // A handler touching several controls: the redraw after it must show them all.
@@ -217,36 +209,28 @@ class frmAll : public uikit::Form {
     lstSets.AddItem("Main");
     lstSets.AddItem("Archive");
     lstSets.SetSelected(1, true);
-    fraOff.Enabled = false;
+    fraOff.Enabled = fraHidden.Visible = false;
     chkGray.Value = 2;
-    fraHidden.Visible = false;
   }
   uikit::Label& lblTitle = add<uikit::Label>("lblTitle", {1320, 120, 3000, 255});
   uikit::TextBox& txtName = add<uikit::TextBox>("txtName", {1320, 420, 3000, 315});
   uikit::TextBox& txtNotes = add<uikit::TextBox>("txtNotes", {4500, 120, 2900, 615});
-  uikit::Line& linSep = add<uikit::Line>("linSep", {1320, 870, 6080, 0});
   uikit::Frame& fraChoice = add<uikit::Frame>("fraChoice", {1320, 960, 2900, 1000});
-  uikit::OptionButton& optKeep =
-      add<uikit::OptionButton>("optKeep", {120, 240, 1300, 285}, &fraChoice);
-  uikit::OptionButton& optDrop =
-      add<uikit::OptionButton>("optDrop", {120, 570, 1300, 285}, &fraChoice);
+  Opt& optKeep = add<Opt>("optKeep", {120, 240, 1300, 285}, &fraChoice);
+  Opt& optDrop = add<Opt>("optDrop", {120, 570, 1300, 285}, &fraChoice);
   uikit::Frame& fraInner = add<uikit::Frame>("fraInner", {1500, 120, 1300, 800}, &fraChoice);
-  uikit::OptionButton& optInA =
-      add<uikit::OptionButton>("optInA", {100, 240, 1100, 285}, &fraInner);
-  uikit::OptionButton& optInB =
-      add<uikit::OptionButton>("optInB", {100, 500, 1100, 285}, &fraInner);
+  Opt& optInA = add<Opt>("optInA", {100, 240, 1100, 285}, &fraInner);
+  Opt& optInB = add<Opt>("optInB", {100, 500, 1100, 285}, &fraInner);
   uikit::Picture& imgMarker = add<uikit::Picture>("imgMarker", {1080, 1020, 240, 240});
-  uikit::OptionButton& optFast = add<uikit::OptionButton>("optFast", {4500, 1020, 2000, 285});
-  uikit::OptionButton& optSafe = add<uikit::OptionButton>("optSafe", {4500, 1320, 2000, 285});
+  Opt& optFast = add<Opt>("optFast", {4500, 1020, 2000, 285});
+  Opt& optSafe = add<Opt>("optSafe", {4500, 1320, 2000, 285});
   uikit::CheckBox& chkAll = add<uikit::CheckBox>("chkAll", {4500, 1620, 2000, 285});
   uikit::ListBox& lstTables = add<uikit::ListBox>("lstTables", {1320, 2040, 2900, 1000});
   uikit::ListView& lvwLinks = add<uikit::ListView>("lvwLinks", {4500, 2040, 2900, 1000});
   uikit::TreeView& tvwFolders = add<uikit::TreeView>("tvwFolders", {1320, 3120, 2900, 1080});
-  uikit::ImageList& imlIcons = add<uikit::ImageList>("imlIcons");
-  uikit::CommonDialog& dlgOpen = add<uikit::CommonDialog>("dlgOpen");
-  uikit::CommandButton& cmdChange = add<uikit::CommandButton>("cmdChange", {4500, 3240, 1300, 375});
-  uikit::CommandButton& cmdHidden = add<uikit::CommandButton>("cmdHidden", {4500, 3720, 1300, 375});
-  uikit::CommandButton& cmdOK = add<uikit::CommandButton>("cmdOK", {6000, 3720, 1300, 375});
+  Button& cmdChange = add<Button>("cmdChange", {4500, 3240, 1300, 375});
+  Button& cmdHidden = add<Button>("cmdHidden", {4500, 3720, 1300, 375});
+  Button& cmdOK = add<Button>("cmdOK", {6000, 3720, 1300, 375});
   uikit::StatusBar& sbStatus = add<uikit::StatusBar>("sbStatus");
   uikit::ListBox& lstSets = add<uikit::ListBox>("lstSets", {0, 1380, 1200, 700});
   uikit::Frame& fraOff = add<uikit::Frame>("fraOff", {0, 2160, 1200, 600});

@@ -186,6 +186,8 @@ TEST_F(FixSetTest, NextRewritesAllOrNothing) {
         run(page(), "click lstDatabases " + std::to_string(pick) + "\nclick cmdNext\n" + then),
         trail);
     EXPECT_EQ(world(), trail.ends_with("frmFinish") ? fixed : before) << fault;
+    // The stored verdict, before any new check: the next start-up shows nothing.
+    EXPECT_EQ(testsupport::linkSets(fe).at(0).valid, trail.ends_with("frmFinish")) << fault;
   }
 }
 

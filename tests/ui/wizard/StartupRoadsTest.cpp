@@ -80,19 +80,5 @@ TEST_F(StartupRoad, ResultFollowsThePage) {
   }
 }
 
-// The typical start-up, at a console over string streams: the back end was renamed; the user
-// keeps the recommended option, selects the renamed file, Next, and Finish.
-TEST_F(StartupRoad, RenamedBackEndIsFixedAtTheConsole) {
-  renamedBackEnd(*this);
-  int result = -1;
-  EXPECT_EQ(run([&] { result = check(); },
-                "click cmdNext\nclick lstDatabases 0\nclick cmdNext\nclick cmdFinish\n"),
-            "frmWizard1:FixSet frmFixSet frmFinish");
-  EXPECT_EQ(result, 0);
-  EXPECT_EQ(world(), "*Main.tblA=be *Main.tblB=be | tblA=be tblB=be");
-  EXPECT_TRUE(testsupport::linkSets(fe)[0].valid);  // the stored verdict, before any new check
-  EXPECT_EQ(check(), 0);  // the next start-up finds everything in order and shows nothing
-}
-
 }  // namespace
 }  // namespace orvanta

@@ -170,27 +170,6 @@ TEST_F(SetManagerTest, OkAppliesTheActiveSetOrSaysWhy) {
   EXPECT_TRUE(uikit::FormRegistry::current().loadedForms().empty());  // the check unloaded all
 }
 
-// No sets and no links: the start-up check says so and opens the Set Manager, where the user
-// builds a set from another database, activates it and closes.
-TEST_F(SetManagerTest, StartUpWithoutSetsOpensTheSetManager) {
-  testsupport::makeFrontEnd(fe);
-  testsupport::makeBackEnd(be, {"tblA"});
-  desk.answer(Answer::OK, "", "No Active Link Set Found");
-  desk.chooseFile(be);
-  desk.onShow("frmTables", [](uikit::Form& tables) {
-    script::click(tables, "cmdSelectAll");
-    script::click(tables, "cmdOK");
-  });
-  desk.onShow<frmSetManager>("frmSetManager", [](frmSetManager& w) {
-    EXPECT_EQ(where(w), "0/0 ");
-    for (const char* button : {"cmdCreateLinkSet", "cmdAddLink", "cmdSetActiveLinkSet", "cmdOk"})
-      script::click(w, button);
-  });
-  EXPECT_EQ(clsOrvanta().CheckLinkedTables(fe), 0);
-  EXPECT_EQ(world(), "*Set1.tblA=be | tblA=be");
-  EXPECT_EQ(sets(), "Set1*+");
-}
-
 // A copied front end still records the old place; the window works on the file it was given.
 TEST_F(SetManagerTest, OpenSetManagerWorksOnTheFileItWasGiven) {
   testsupport::makeFrontEnd(fe);

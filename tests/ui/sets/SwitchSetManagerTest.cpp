@@ -193,19 +193,5 @@ TEST_F(SwitchSetManager, OkSwitchesOrHandsTheRepairToTheWizard) {
   }
 }
 
-TEST_F(SwitchSetManager, ASetToRepairHidesTheWindowBehindTheWizard) {
-  buildSets();
-  desk.onShow<Window>("frmSwitchSetManager", [](Window& w) {
-    script::clickRow(w, "lstLinkSets", 2);
-    script::click(w, "cmdOk");
-  });
-  desk.onShow("frmIIb2c2", [](uikit::Form& page) {
-    EXPECT_TRUE(uikit::FormRegistry::current().isLoaded<Window>());
-    EXPECT_FALSE(uikit::form<Window>().visible());
-    script::close(page);
-  });
-  open();
-}
-
 }  // namespace
 }  // namespace orvanta

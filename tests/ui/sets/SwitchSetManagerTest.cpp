@@ -18,13 +18,6 @@ using Strings = std::vector<std::string>;
 using Window = frmSwitchSetManager;
 namespace fsys = std::filesystem;
 
-Strings rows(const uikit::ListBox& list) {
-  Strings texts;
-  for (const auto& item : list.items())
-    texts.push_back(item.text);
-  return texts;
-}
-
 class SwitchSetManager : public WizardTest {
  public:
   // The front end links Customers and Orders from be, as its active set "Office" says. Beside
@@ -73,7 +66,7 @@ TEST_F(SwitchSetManager, ShowsEachSetAndCancelChangesNothing) {
   buildSets(true);
   std::string shownBytes;
   desk.onShow<Window>("frmSwitchSetManager", [&](Window& w) {
-    EXPECT_EQ(rows(w.lstLinkSets),
+    EXPECT_EQ(texts(w.lstLinkSets),
               (Strings{"Office (ACTIVE)", "Test", std::string(kOdd), "Empty", "office"}));
     const std::string valid = "All links in this link set are valid";
     const auto face = uikit::Color::ButtonFace;
@@ -93,7 +86,7 @@ TEST_F(SwitchSetManager, ShowsEachSetAndCancelChangesNothing) {
       if (w.lstLinkSets.ListIndex != c.row)
         script::clickRow(w, "lstLinkSets", c.row);
       EXPECT_EQ(std::tuple(w.lstLinkSets.ListIndex, w.txtDesc.Text, w.lblLinkSetStatus.Caption,
-                           w.lblLinkSetStatus.BackColor, rows(w.lstTables)),
+                           w.lblLinkSetStatus.BackColor, texts(w.lstTables)),
                 std::tuple(c.row, c.description, c.label, c.color, c.tables));
     }
     // The tables are for reading only: a click leaves none selected and the focus goes back.

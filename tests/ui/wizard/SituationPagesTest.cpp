@@ -79,7 +79,6 @@ TEST_F(WizardTest, PageGraphNextAndBack) {
   for (const auto& [page, activeMatches, comparison, option, trail] :
        std::vector<std::tuple<PageRef, bool, int, std::string, std::string>>{
            {page<frmWizard1>, 1, 3, "FixSet", "frmWizard1:FixSet frmFixSet frmWizard1:FixSet"},
-           {page<frmWizard1>, 1, 1, "FixSet", "frmWizard1:FixSet frmFixSet frmWizard1:FixSet"},
            {page<frmWizard1>, 1, 2, "FixSet",
             "frmWizard1:FixSet frmAddExtraLinks:AddExtraLinks frmWizard1:FixSet"},
            {page<frmWizard1>, 0, 3, "SwitchSet",

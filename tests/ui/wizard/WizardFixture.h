@@ -99,6 +99,13 @@ class WizardTest : public ::testing::Test {
            (d.sourceTable == d.name ? "" : "(" + d.sourceTable + ")");
     return s;
   }
+  // The rows of list, top to bottom.
+  static std::vector<std::string> texts(const uikit::ListBox& list) {
+    std::vector<std::string> rows;
+    for (const auto& item : list.items())
+      rows.push_back(item.text);
+    return rows;
+  }
   // What wizard printed at a console fed with input, one command or answer a line.
   static std::string transcript(const std::function<void()>& wizard, const std::string& input) {
     std::istringstream in(input);

@@ -1,7 +1,6 @@
 // The Switch Set Manager over real front ends: what it shows of each stored set, and what OK
 // leaves behind, from a clean switch to a set that has to go through the Relink Wizard.
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -137,7 +136,7 @@ TEST_F(SwitchSetManager, OpensOnTheLastActiveSetOrTheFirstOrEmpty) {
 // becomes the active set where the front end now is, the front end keeps every link it had
 // (never part of one set and part of another), and the start-up check leads on to the wizard.
 TEST_F(SwitchSetManager, OkSwitchesOrHandsTheRepairToTheWizard) {
-  enum Twist { None, Missing, Locked, AppendFails, ReadOnly, CaseTwin };
+  enum Twist { None, Missing, AppendFails, ReadOnly, CaseTwin };
   const std::string toTest = "click lstLinkSets 1\nclick cmdOk\n";
   const std::string toOdd = "click lstLinkSets 2\nclick cmdOk\n";
   const std::string repair =
@@ -153,7 +152,6 @@ TEST_F(SwitchSetManager, OkSwitchesOrHandsTheRepairToTheWizard) {
       {CaseTwin, "click lstLinkSets 4\nclick cmdOk\n", "frmSwitchSetManager",
        "office@fe | Orders=be2"},
       {Missing, toOdd, repair, odd},
-      {Locked, toOdd, repair, odd},
       // A working set whose second link fails to append all the same.
       {AppendFails, toTest, "frmSwitchSetManager frmIb1:SwitchSet (end of input: closing frmIb1)",
        "Test@fe | Customers=be Orders=be"},
@@ -166,12 +164,6 @@ TEST_F(SwitchSetManager, OkSwitchesOrHandsTheRepairToTheWizard) {
     SCOPED_TRACE(c.twist);
     restart();
     buildSets(c.twist == CaseTwin);
-    std::unique_ptr<testsupport::HeldByAnotherProcess> holder;
-    if (c.twist == Locked) {
-      testsupport::makeBackEnd(bad, {"Orders"});
-      holder = std::make_unique<testsupport::HeldByAnotherProcess>(bad, dao::kTrue, false);
-      ASSERT_TRUE(holder->held());
-    }
     if (c.twist == AppendFails)
       failAt("append", dao::kErrDiskIO, "Orders");
     const auto write = fsys::perms::owner_write | fsys::perms::group_write;

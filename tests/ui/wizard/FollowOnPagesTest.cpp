@@ -74,8 +74,6 @@ TEST_F(WizardTest, NewSetFieldsAreChecked) {
                               std::string, std::string>>{
            {load<frmMissingLinks>, "", "d", "You must fill in a Set Name and Description!",
             "Missing Information", "txtSetName"},
-           {load<frmCreateNewSet>, "", "d", "You must fill in a Set Name.", "Missing Field",
-            "txtSetName"},
            {load<frmCreateNewSet>, "n", "", "You must fill in a Set Description.", "Missing Field",
             "txtDescription"},
            {load<frmCreateNewSet>, "MAIN", "d", taken + "MAIN", "Link Set Error", "txtSetName"}}) {

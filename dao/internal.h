@@ -198,6 +198,7 @@ class Savepoint {
 
  private:
   sqlite3* db_;
+  bool ownsTransaction_ = false;  // began the transaction, so Release commits it
   bool done_ = false;
 };
 

@@ -139,7 +139,8 @@ std::string fileBytes(const std::string& path) {
   return out.str();
 }
 
-HeldByAnotherProcess::HeldByAnotherProcess(const std::string& path, int options, bool readOnly) {
+HeldByAnotherProcess::HeldByAnotherProcess(const std::string& path, int options, bool readOnly,
+                                           bool writing) {
   int ready[2];
   int release[2];
   if (pipe(ready) != 0)
@@ -155,6 +156,8 @@ HeldByAnotherProcess::HeldByAnotherProcess(const std::string& path, int options,
     char opened = 'n';
     try {
       auto db = dao::OpenDatabase(path, options, readOnly);
+      if (writing)
+        db->BeginTrans();
       opened = 'y';
       (void)!write(ready[1], &opened, 1);
       char c;

@@ -68,10 +68,11 @@ std::string fileBytes(const std::string& path);
 // Another process that opens a database (options and readOnly as for dao::OpenDatabase) and
 // holds it open until this object goes away, so the lock layer sees a second user exactly as it
 // would see a colleague's copy of the application. held() is false when that open failed.
-// Start it while this process has nothing open on the file: the child is a fork.
+// Start it while this process has nothing open on the file: the child is a fork. writing: the
+// other process also holds the write lock (a transaction begun, never committed).
 class HeldByAnotherProcess {
  public:
-  HeldByAnotherProcess(const std::string& path, int options, bool readOnly);
+  HeldByAnotherProcess(const std::string& path, int options, bool readOnly, bool writing = false);
   ~HeldByAnotherProcess();
   HeldByAnotherProcess(const HeldByAnotherProcess&) = delete;
   HeldByAnotherProcess& operator=(const HeldByAnotherProcess&) = delete;

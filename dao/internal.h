@@ -189,7 +189,8 @@ class Statement {
 void Exec(sqlite3* db, const std::string& sql);
 
 // A savepoint that rolls back unless released: makes a multi-statement change all or nothing,
-// inside or outside a user transaction.
+// inside or outside a user transaction. Outside one it is a transaction of its own that takes
+// the write lock before anything is read (BEGIN IMMEDIATE, within the busy timeout).
 class Savepoint {
  public:
   explicit Savepoint(sqlite3* db);

@@ -13,6 +13,8 @@ std::optional<Command> commandFromName(const std::string& name) {
     return Command::Sets;
   if (name == "switch")
     return Command::Switch;
+  if (name == "relink")
+    return Command::Relink;
   if (name == "status")
     return Command::Status;
   if (name == "demo")
@@ -96,7 +98,9 @@ class Parser {
       inlineValue = arg.substr(eq + 1);
 
     const bool check = command_ == Command::Check;
-    if ((check || command_ == Command::Sets || command_ == Command::Switch) && name == "--ui") {
+    const bool windows = check || command_ == Command::Sets || command_ == Command::Switch ||
+                         command_ == Command::Relink;
+    if (windows && name == "--ui") {
       options.ui = parseUi(command_, value(name, inlineValue));
     } else if (check && flag(name, inlineValue, "--no-set-switching")) {
       options.allowSetSwitching = false;
@@ -195,6 +199,8 @@ std::string commandName(Command command) {
       return "sets";
     case Command::Switch:
       return "switch";
+    case Command::Relink:
+      return "relink";
     case Command::Status:
       return "status";
     case Command::Demo:
@@ -230,6 +236,7 @@ Commands:
   check FRONTEND    run the start-up check on a front end, as its application would
   sets FRONTEND     open the Set Manager
   switch FRONTEND   check the links, then open the Switch Set Manager
+  relink FRONTEND   repair the links by hand in the Relink Manager
   status FRONTEND   print the link sets and linked tables (read-only)
   demo [DIR]        build a demo front end with back ends to try the check on
 
@@ -237,8 +244,8 @@ Options:
   -h, --help        show this help (or a command's: vantrel COMMAND --help)
   --version         show the version
 
-Exit status: 0 success; 1 the user chose to ignore a problem (check, switch);
-2 a usage error, or a file that is missing or not a database.
+Exit status: 0 success; 1 the user chose to ignore a problem (check, switch), or
+some links still fail (relink); 2 a usage error, or a file that is missing or not a database.
 )";
     case Command::Check:
       return R"(Usage: vantrel check FRONTEND [OPTIONS]
@@ -291,6 +298,21 @@ Options:
 Exit status: 0 done; 1 the user chose to ignore a problem the check found; 2 usage error,
 FRONTEND is missing or not a database, or it is read-only (the check says so and the window
 is not opened).
+)";
+    case Command::Relink:
+      return R"(Usage: vantrel relink FRONTEND [--ui=auto|qt|console]
+
+Opens the Relink Manager on FRONTEND: the status of every link of the active link set as a
+tree, why the links failed, and candidate back ends found near the failed one and below the
+front end's folder, scored by likeness. Select one (or add one with Browse) and press Relink
+to point the failed back end's tables at it; the links are then tested again and the window
+comes back. Done leaves. With no active link set the Set Manager opens instead.
+
+Options:
+  --ui=auto|qt|console  window driver, as for `vantrel check`
+
+Exit status: 0 every link of the active set opens when you leave; 1 some still fail, or no
+set is active; 2 usage error, FRONTEND is missing or not a database, or it is read-only.
 )";
     case Command::Status:
       return R"(Usage: vantrel status FRONTEND [--json]

@@ -9,7 +9,7 @@
 
 namespace vantrel {
 
-enum class Command { None, Check, Sets, Switch, Status, Demo };
+enum class Command { None, Check, Sets, Switch, Relink, Status, Demo };
 
 // Which window driver `check` runs the start-up check with.
 enum class UiChoice { Auto, Qt, Console };
@@ -22,7 +22,7 @@ struct Options {
   bool help = false;     // --help: print the help of `command` (None: the program's)
   bool version = false;  // --version
 
-  // check, sets, switch, status: the front-end file as given (made absolute later).
+  // check, sets, switch, relink, status: the front-end file as given (made absolute later).
   std::string frontEnd;
   // demo: the folder to build in ("" makes a fresh one under the temporary folder).
   std::string demoDir;

@@ -1,7 +1,8 @@
 // vantrel: the command-line host of the Vantrel component. Parses the command line, hands the
 // subcommand its options and turns every failure into one line on stderr (the message escaped,
 // since it may quote a path or a stored name) and exit status 2;
-// `check` and `switch` exit with the start-up check's own result (0 or 1).
+// `check` and `switch` exit with the start-up check's own result (0 or 1), `relink` with
+// whether every link opens at the end (0) or not (1).
 #include <exception>
 #include <iostream>
 #include <string>
@@ -12,6 +13,7 @@
 #include "cli/Errors.h"
 #include "cli/ManagerCommands.h"
 #include "cli/Options.h"
+#include "cli/RelinkCommand.h"
 #include "cli/StatusCommand.h"
 #include "cli/SwitchCommand.h"
 #include "dao/dao.h"
@@ -45,6 +47,8 @@ int run(const vantrel::Options& options, int& argc, char** argv) {
       return vantrel::runSets(options, argc, argv);
     case Command::Switch:
       return vantrel::runSwitch(options, argc, argv);
+    case Command::Relink:
+      return vantrel::runRelink(options, argc, argv);
     case Command::Status:
       return vantrel::runStatus(options);
     case Command::Demo:

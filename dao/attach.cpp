@@ -26,10 +26,7 @@ constexpr int kMaxResolveRounds = 64;
 // Only a table can be a link's source: a view in an untrusted back end could compute without
 // end (a recursive query), and links have always named tables.
 bool SourceExists(sqlite3* db, std::string_view schema, std::string_view table) {
-  Statement s(db, "SELECT 1 FROM " + Ident(schema) +
-                      ".sqlite_schema WHERE type='table' AND name=?1 COLLATE NOCASE");
-  s.Bind(1, std::string(table));
-  return s.Step();
+  return TableExists(db, table, schema);
 }
 
 [[noreturn]] void MissingSource(const std::string& path, std::string_view table) {
@@ -126,29 +123,84 @@ Attachment& AttachBackEnd(Core& core, const std::string& path,
 
 }  // namespace
 
-void ValidateLink(const std::string& connect, const std::string& sourceTable) {
+namespace {
+
+// A transaction that rebuilds hundreds of links to a handful of back ends checks each file once
+// and keeps it open; a few files at most, so descriptors stay few whatever the set spans.
+constexpr std::size_t kMaxCheckedBackEnds = 8;
+
+void CloseChecked(CheckedBackEnd& b) {
+  ForgetCachedStatements(b.db);
+  sqlite3_close_v2(b.db);
+  NoteFileReleased(b.id);
+  CloseFileDescriptor(b.id, b.fd);
+}
+
+// The back end kept for path when it is still the file that was checked; a file replaced or
+// gone since is let go, and the caller opens (and reports) what stands there now.
+CheckedBackEnd* StillChecked(Core& core, const std::string& path) {
+  auto it = std::find_if(core.checkedBackEnds.begin(), core.checkedBackEnds.end(),
+                         [&](const CheckedBackEnd& b) { return b.path == path; });
+  if (it == core.checkedBackEnds.end())
+    return nullptr;
+  struct stat st {};
+  if (stat(path.c_str(), &st) == 0 && FileId{st.st_dev, st.st_ino} == it->id) {
+    // The most recently used last: the first is the one to close when the list is full.
+    std::rotate(it, it + 1, core.checkedBackEnds.end());
+    return &core.checkedBackEnds.back();
+  }
+  CloseChecked(*it);
+  core.checkedBackEnds.erase(it);
+  return nullptr;
+}
+
+}  // namespace
+
+void ValidateLink(Core& core, const std::string& connect, const std::string& sourceTable) {
   const std::string path = ConnectPath(connect);
   if (path.empty())
     Fail(kErrFileNotFound, "The link names no back-end file ('" + ShownConnect(connect) + "').");
+  if (CheckedBackEnd* kept = core.inTransaction ? StillChecked(core, path) : nullptr) {
+    if (HeldExclusivelyElsewhere(kept->fd, kept->id))
+      Fail(kErrExclusivelyLocked,
+           "The back end '" + path + "' is in exclusive use by another user.");
+    if (!SourceExists(kept->db, "main", sourceTable))
+      MissingSource(path, sourceTable);
+    return;
+  }
+  RunFaultHook("open", path);
   ProbedFile file = ProbedFile::Probe(path, false, false);
   if (HeldExclusivelyElsewhere(file))
     Fail(kErrExclusivelyLocked, "The back end '" + path + "' is in exclusive use by another user.");
   // A connection of its own: the front end may be inside a transaction, and the check must not
   // leave anything attached to it.
-  sqlite3* db = OpenConnection(path, OpenMode::kReadBackEnd, file);
-  NoteFileInUse(file.id());
+  CheckedBackEnd checked{path, file.id(), -1, OpenConnection(path, OpenMode::kReadBackEnd, file)};
+  NoteFileInUse(checked.id);
+  checked.fd = file.Release();
   bool found = false;
   try {
-    found = SourceExists(db, "main", sourceTable);
+    found = SourceExists(checked.db, "main", sourceTable);
   } catch (...) {
-    sqlite3_close_v2(db);
-    NoteFileReleased(file.id());
+    CloseChecked(checked);
     throw;
   }
-  sqlite3_close_v2(db);
-  NoteFileReleased(file.id());
+  if (core.inTransaction) {
+    if (core.checkedBackEnds.size() >= kMaxCheckedBackEnds) {
+      CloseChecked(core.checkedBackEnds.front());
+      core.checkedBackEnds.erase(core.checkedBackEnds.begin());
+    }
+    core.checkedBackEnds.push_back(checked);
+  } else {
+    CloseChecked(checked);
+  }
   if (!found)
     MissingSource(path, sourceTable);
+}
+
+void ForgetCheckedBackEnds(Core& core) {
+  for (CheckedBackEnd& b : core.checkedBackEnds)
+    CloseChecked(b);
+  core.checkedBackEnds.clear();
 }
 
 void ForgetLink(Core& core, std::string_view name) {
@@ -252,6 +304,12 @@ Statement PrepareResolved(Core& core, const std::string& sql) {
           Fail(kErrSyntax, "Characters found after the end of the statement.");
       }
       std::set<std::string> schemas = core.touched;
+      // A statement that reads no attached back end has nothing to check again: it is ready.
+      const bool readsBackEnd =
+          std::any_of(core.attachments.begin(), core.attachments.end(),
+                      [&](const Attachment& a) { return schemas.count(a.alias) > 0; });
+      if (!readsBackEnd)
+        return stmt;
       stmt = Statement();  // finalized before any detach
       if (RecheckBackEnds(core, schemas))
         continue;

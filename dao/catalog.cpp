@@ -14,15 +14,18 @@ bool IsSystemName(std::string_view name) {
 }
 
 bool TableExists(sqlite3* db, std::string_view name, std::string_view schema) {
-  Statement s(db, "SELECT 1 FROM " + Ident(schema) +
-                      ".sqlite_schema WHERE type='table' AND name=?1 COLLATE NOCASE");
+  const std::string sql = "SELECT 1 FROM " + Ident(schema) +
+                          ".sqlite_schema WHERE type='table' AND name=?1 COLLATE NOCASE";
+  // Kept for the main schema only: an attached back end's alias is never used again once
+  // detached, and a statement kept for it would only take room.
+  Statement s = schema == "main" ? Statement::Cached(db, sql) : Statement(db, sql);
   s.Bind(1, std::string(name));
   return s.Step();
 }
 
 std::optional<std::string> LocalTableName(sqlite3* db, std::string_view name) {
-  Statement s(db,
-              "SELECT name FROM main.sqlite_schema WHERE type='table' AND name=?1 COLLATE NOCASE");
+  Statement s = Statement::Cached(
+      db, "SELECT name FROM main.sqlite_schema WHERE type='table' AND name=?1 COLLATE NOCASE");
   s.Bind(1, std::string(name));
   if (!s.Step())
     return std::nullopt;
@@ -41,6 +44,8 @@ std::vector<std::string> LocalTables(sqlite3* db) {
 }
 
 void EnsureCatalog(sqlite3* db) {
+  if (TableExists(db, kCatalogTable))
+    return;
   Exec(db,
        "CREATE TABLE IF NOT EXISTS MSysTableDefs(Name TEXT NOT NULL PRIMARY KEY COLLATE NOCASE, "
        "Connect TEXT NOT NULL DEFAULT '', SourceTableName TEXT NOT NULL DEFAULT '', "
@@ -71,9 +76,10 @@ std::vector<CatalogRow> ReadCatalog(sqlite3* db) {
 std::optional<CatalogRow> FindCatalogRow(sqlite3* db, std::string_view name) {
   if (!TableExists(db, kCatalogTable))
     return std::nullopt;
-  Statement s(db,
-              "SELECT Name, Connect, SourceTableName, Attributes FROM main.MSysTableDefs "
-              "WHERE Name=?1 COLLATE NOCASE");
+  Statement s =
+      Statement::Cached(db,
+                        "SELECT Name, Connect, SourceTableName, Attributes FROM main.MSysTableDefs "
+                        "WHERE Name=?1 COLLATE NOCASE");
   s.Bind(1, std::string(name));
   if (!s.Step())
     return std::nullopt;
@@ -82,9 +88,10 @@ std::optional<CatalogRow> FindCatalogRow(sqlite3* db, std::string_view name) {
 
 void WriteCatalogRow(sqlite3* db, const CatalogRow& row) {
   EnsureCatalog(db);
-  Statement s(db,
-              "INSERT OR REPLACE INTO main.MSysTableDefs(Name, Connect, SourceTableName, "
-              "Attributes) VALUES (?1, ?2, ?3, ?4)");
+  Statement s =
+      Statement::Cached(db,
+                        "INSERT OR REPLACE INTO main.MSysTableDefs(Name, Connect, SourceTableName, "
+                        "Attributes) VALUES (?1, ?2, ?3, ?4)");
   s.Bind(1, row.name);
   s.Bind(2, row.connect);
   s.Bind(3, row.source);
@@ -95,7 +102,8 @@ void WriteCatalogRow(sqlite3* db, const CatalogRow& row) {
 void DeleteCatalogRow(sqlite3* db, std::string_view name) {
   if (!TableExists(db, kCatalogTable))
     return;
-  Statement s(db, "DELETE FROM main.MSysTableDefs WHERE Name=?1 COLLATE NOCASE");
+  Statement s =
+      Statement::Cached(db, "DELETE FROM main.MSysTableDefs WHERE Name=?1 COLLATE NOCASE");
   s.Bind(1, std::string(name));
   s.Step();
 }

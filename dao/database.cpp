@@ -31,10 +31,12 @@ void Core::Close() {
   if (inTransaction)
     sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
   inTransaction = false;
+  ForgetCheckedBackEnds(*this);
   for (const Attachment& a : attachments)
     NoteFileReleased(a.id);
   attachments.clear();
   linkViews.clear();
+  ForgetCachedStatements(db);
   sqlite3_close_v2(db);
   db = nullptr;
   NoteFileReleased(id);
@@ -204,6 +206,7 @@ void Database::CommitTrans() {
   if (sqlite3_get_autocommit(db)) {
     // SQLite gave the transaction up after a failure (a full disk, for one).
     core.inTransaction = false;
+    detail::ForgetCheckedBackEnds(core);
     Fail(kErrNoTransaction, "The transaction was rolled back after an earlier failure.");
   }
   try {
@@ -215,6 +218,7 @@ void Database::CommitTrans() {
     throw;
   }
   core.inTransaction = false;
+  detail::ForgetCheckedBackEnds(core);
 }
 
 void Database::Rollback() {
@@ -224,6 +228,7 @@ void Database::Rollback() {
     Fail(kErrNoTransaction, "There is no transaction to roll back.");
   core.BeforeChange();
   core.inTransaction = false;
+  detail::ForgetCheckedBackEnds(core);
   if (!sqlite3_get_autocommit(db))
     detail::Exec(db, "ROLLBACK");
   // Links may have changed back; let them resolve afresh, and list what the file holds again.

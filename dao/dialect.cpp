@@ -40,10 +40,18 @@ std::string BracketName(std::string_view name) {
 namespace detail {
 
 namespace {
+// ASCII only, whatever the process's locale: names compare as SQLite's NOCASE compares them.
 char Lower(char c) {
-  return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 }  // namespace
+
+std::string FoldCase(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    c = Lower(c);
+  return out;
+}
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size())

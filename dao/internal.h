@@ -40,6 +40,8 @@ void ArmStatementClock();
 // table and field names compare this way everywhere in the layer.
 bool EqualsNoCase(std::string_view a, std::string_view b);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+// text with its ASCII capitals made small: a key that orders as NoCaseLess does.
+std::string FoldCase(std::string_view text);
 struct NoCaseLess {
   using is_transparent = void;
   bool operator()(std::string_view a, std::string_view b) const;
@@ -166,6 +168,11 @@ class Statement {
   Statement() = default;
   Statement(sqlite3* db, std::string_view sql);  // prepares; throws the mapped error
   Statement(sqlite3* db, sqlite3_stmt* stmt) : db_(db), stmt_(stmt) {}
+  // A statement of the layer's own that runs again and again on one connection (catalog and
+  // schema look-ups): prepared once per connection and kept, reset, for the next use, since
+  // preparing against a large schema costs many times what running it does. Never for a
+  // caller's statement.
+  static Statement Cached(sqlite3* db, std::string_view sql);
   Statement(Statement&& other) noexcept;
   Statement& operator=(Statement&& other) noexcept;
   ~Statement();
@@ -183,7 +190,11 @@ class Statement {
  private:
   sqlite3* db_ = nullptr;
   sqlite3_stmt* stmt_ = nullptr;
+  bool cached_ = false;  // goes back to the connection's cache instead of being finalized
 };
+
+// Finalizes the statements kept for db; before every close of a connection that used Cached.
+void ForgetCachedStatements(sqlite3* db);
 
 // Runs statements that return no rows (the layer's own DDL and bookkeeping).
 void Exec(sqlite3* db, const std::string& sql);
@@ -235,6 +246,15 @@ struct Attachment {
   std::vector<std::string> views;  // temp views reading from it
 };
 
+// A back end a link was checked against in the open transaction, kept open so the next link to
+// it in the same transaction needs no new connection (see ValidateLink).
+struct CheckedBackEnd {
+  std::string path;
+  FileId id;
+  int fd = -1;  // to see exclusive use elsewhere, as an attachment does
+  sqlite3* db = nullptr;
+};
+
 // The state of an open database, shared by the Database and the objects it hands out (table
 // definitions, recordsets), which see a closed database as an invalid object (3420).
 struct Core {
@@ -260,6 +280,8 @@ struct Core {
   std::uint64_t clock = 0;
   int nextAlias = 0;
   std::set<std::string, NoCaseLess> linkViews;
+  // Back ends checked for links in the open transaction; closed when it ends.
+  std::vector<CheckedBackEnd> checkedBackEnds;
 
   // Filled by the authorizer while a statement is prepared: the schemas it reads, and a table
   // of an attached back end it named directly instead of through a link's view (SQLite looks
@@ -321,8 +343,12 @@ std::optional<std::string> ForeignSideOf(sqlite3* db, const std::vector<std::str
 inline constexpr std::string_view kAliasPrefix = "vantrel_be";
 
 // Checks a link without touching the front end: the back end opens read-only on a connection
-// of its own and holds the source table. Errors 3024, 3051, 3343, 3356, 3011.
-void ValidateLink(const std::string& connect, const std::string& sourceTable);
+// of its own and holds the source table. Errors 3024, 3051, 3343, 3356, 3011. Inside a
+// transaction of core the connection stays open for the next link to the same file, which is
+// still checked to be the same file and not in exclusive use elsewhere.
+void ValidateLink(Core& core, const std::string& connect, const std::string& sourceTable);
+// Closes the back ends ValidateLink kept open for core's transaction.
+void ForgetCheckedBackEnds(Core& core);
 // Forgets what the front end's connection knows about a link (its temp view), after the link
 // changed or went away.
 void ForgetLink(Core& core, std::string_view name);

@@ -2,6 +2,8 @@
 // statement runs longer than the thread's time limit.
 #include <chrono>
 #include <cstdint>
+#include <map>
+#include <mutex>
 #include <string>
 
 #include "dao/internal.h"
@@ -43,22 +45,88 @@ Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
     FailSqlite(db, rc);
 }
 
-Statement::Statement(Statement&& other) noexcept : db_(other.db_), stmt_(other.stmt_) {
+namespace {
+
+// Kept statements by connection and text. A statement is taken out while in use, so two uses
+// of one text at once (a look-up inside a loop over another) each get their own.
+std::mutex gKeptMutex;
+std::map<sqlite3*, std::map<std::string, sqlite3_stmt*, std::less<>>>& Kept() {
+  static auto* kept = new std::map<sqlite3*, std::map<std::string, sqlite3_stmt*, std::less<>>>();
+  return *kept;
+}
+
+// Finalizes stmt, or keeps it for its connection's next use of the same text.
+void Release(sqlite3* db, sqlite3_stmt* stmt, bool cached) {
+  if (!stmt)
+    return;
+  if (cached) {
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    std::lock_guard<std::mutex> guard(gKeptMutex);
+    auto connection = Kept().find(db);
+    // A connection forgotten while the statement was out is closing: the statement goes.
+    if (connection != Kept().end() &&
+        connection->second.try_emplace(sqlite3_sql(stmt), stmt).second)
+      return;
+  }
+  sqlite3_finalize(stmt);
+}
+
+}  // namespace
+
+Statement Statement::Cached(sqlite3* db, std::string_view sql) {
+  {
+    std::lock_guard<std::mutex> guard(gKeptMutex);
+    auto& kept = Kept()[db];
+    if (auto it = kept.find(sql); it != kept.end()) {
+      Statement s(db, it->second);
+      s.cached_ = true;
+      kept.erase(it);
+      return s;
+    }
+  }
+  sqlite3_stmt* stmt = nullptr;
+  int rc = sqlite3_prepare_v3(db, sql.data(), static_cast<int>(sql.size()),
+                              SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
+  if (rc != SQLITE_OK)
+    FailSqlite(db, rc);
+  Statement s(db, stmt);
+  s.cached_ = true;
+  return s;
+}
+
+void ForgetCachedStatements(sqlite3* db) {
+  std::map<std::string, sqlite3_stmt*, std::less<>> kept;
+  {
+    std::lock_guard<std::mutex> guard(gKeptMutex);
+    auto it = Kept().find(db);
+    if (it == Kept().end())
+      return;
+    kept.swap(it->second);
+    Kept().erase(it);
+  }
+  for (auto& [text, stmt] : kept)
+    sqlite3_finalize(stmt);
+}
+
+Statement::Statement(Statement&& other) noexcept
+    : db_(other.db_), stmt_(other.stmt_), cached_(other.cached_) {
   other.stmt_ = nullptr;
 }
 
 Statement& Statement::operator=(Statement&& other) noexcept {
   if (this != &other) {
-    sqlite3_finalize(stmt_);
+    Release(db_, stmt_, cached_);
     db_ = other.db_;
     stmt_ = other.stmt_;
+    cached_ = other.cached_;
     other.stmt_ = nullptr;
   }
   return *this;
 }
 
 Statement::~Statement() {
-  sqlite3_finalize(stmt_);
+  Release(db_, stmt_, cached_);
 }
 
 void Statement::Bind(int index, const Value& value) {

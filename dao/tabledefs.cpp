@@ -203,7 +203,8 @@ void CreateLocalTable(sqlite3* db, const TableDef::Impl& def) {
 }
 
 bool NameTaken(sqlite3* db, const std::string& name) {
-  detail::Statement s(db, "SELECT 1 FROM main.sqlite_schema WHERE name=?1 COLLATE NOCASE");
+  detail::Statement s = detail::Statement::Cached(
+      db, "SELECT 1 FROM main.sqlite_schema WHERE name=?1 COLLATE NOCASE");
   s.Bind(1, name);
   if (s.Step())
     return true;
@@ -366,7 +367,7 @@ void TableDef::RefreshLink() {
     Fail(kErrObjectNotFound, "The link '" + impl_->name + "' no longer exists.");
   impl_->connect = row->connect;
   impl_->source = row->source;
-  detail::ValidateLink(row->connect, row->source.empty() ? row->name : row->source);
+  detail::ValidateLink(*core, row->connect, row->source.empty() ? row->name : row->source);
   detail::ForgetLink(*core, impl_->name);
 }
 
@@ -437,15 +438,21 @@ void TableDefs::Refresh() {
     impl->attributes = StoredAttributes(r.attributes);
     items.push_back(TableDef(impl));
   }
-  std::sort(items.begin(), items.end(), [](const TableDef& a, const TableDef& b) {
-    detail::NoCaseLess less;
-    if (less(a.impl_->name, b.impl_->name))
-      return true;
-    if (less(b.impl_->name, a.impl_->name))
-      return false;
-    return a.impl_->name < b.impl_->name;
+  // Case-insensitive name order, names differing only in case by their exact text. Each key is
+  // folded once, not at every comparison: a front end may hold thousands of definitions.
+  std::vector<std::pair<std::string, std::size_t>> order;
+  order.reserve(items.size());
+  for (std::size_t i = 0; i < items.size(); ++i)
+    order.emplace_back(detail::FoldCase(items[i].impl_->name), i);
+  std::sort(order.begin(), order.end(), [&](const auto& a, const auto& b) {
+    if (a.first != b.first)
+      return a.first < b.first;
+    return items[a.second].impl_->name < items[b.second].impl_->name;
   });
-  items_ = std::move(items);
+  items_.clear();
+  items_.reserve(items.size());
+  for (const auto& entry : order)
+    items_.push_back(std::move(items[entry.second]));
 }
 
 void TableDefs::Append(TableDef& def) {
@@ -463,7 +470,7 @@ void TableDefs::Append(TableDef& def) {
   if (!impl.connect.empty()) {
     if (impl.source.empty())
       impl.source = impl.name;
-    detail::ValidateLink(impl.connect, impl.source);
+    detail::ValidateLink(*core, impl.connect, impl.source);
     detail::WriteCatalogRow(
         db, {impl.name, impl.connect, impl.source, StoredAttributes(impl.attributes)});
     detail::ForgetLink(*core, impl.name);

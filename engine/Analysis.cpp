@@ -125,23 +125,29 @@ bool CheckCurrentLinks() {
   ComponentState& s = state();
   bool result = false;
   detail::trapped("CheckCurrentLinks", [&] {
-    auto db = dao::OpenDatabase(s.currentFrontEndPath);
     s.linkedTablesPresent = false;
-    std::vector<std::string> linked;
-    for (const dao::TableDef& def : db->TableDefs()) {
-      if (!def.Connect().empty())
-        linked.push_back(def.Name());
-    }
-    for (const std::string& name : linked) {
-      s.linkedTablesPresent = true;
-      try {
-        db->CheckReadable(name);
-        result = true;
-      } catch (const dao::Error&) {
-        // The first linked table that does not open settles it.
-        result = false;
-        break;
+    // Each link as its back end and source table. They are asked of the back ends directly,
+    // each file opened once, rather than through the front end, where every link would attach
+    // its file and build a view: the same question, with the answers shared with the link sets.
+    std::vector<std::pair<std::string, std::string>> linked;
+    {
+      auto db = dao::OpenDatabase(s.currentFrontEndPath);
+      for (const dao::TableDef& def : db->TableDefs()) {
+        const std::string connect = def.Connect();
+        if (connect.empty())
+          continue;
+        const std::string source = def.SourceTableName();
+        linked.emplace_back(backEndPathOf(connect), source.empty() ? def.Name() : source);
       }
+    }
+    detail::BackEndProbe own;
+    detail::BackEndProbe& probe = detail::SharedProbe::orOwn(own);
+    for (const auto& [backEnd, table] : linked) {
+      s.linkedTablesPresent = true;
+      // The first linked table that does not open settles it.
+      result = probe.readable(backEnd, table);
+      if (!result)
+        break;
     }
   });
   return result;

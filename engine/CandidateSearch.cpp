@@ -101,6 +101,22 @@ bool BackEndProbe::readable(const std::string& backEndPath, const std::string& t
   return answer;
 }
 
+namespace {
+thread_local SharedProbe* tSharedProbe = nullptr;
+}  // namespace
+
+SharedProbe::SharedProbe() : previous_(tSharedProbe) {
+  tSharedProbe = this;
+}
+
+SharedProbe::~SharedProbe() {
+  tSharedProbe = previous_;
+}
+
+BackEndProbe& SharedProbe::orOwn(BackEndProbe& own) {
+  return tSharedProbe ? tSharedProbe->probe_ : own;
+}
+
 bool CandidateTables::holdsAll(const std::string& path, const std::vector<std::string>& tables) {
   auto [it, isNew] = files_.try_emplace(path);
   if (isNew) {

@@ -66,6 +66,25 @@ class BackEndProbe {
   std::list<std::string> open_;  // the open back ends, most recently used first
 };
 
+// One start-up check asks each back end about each table once, whichever of its measurements
+// asks (the front end's links and every link set's name the same tables when all is well).
+// While an object of this class lives, the thread's link measurements share its probe; each
+// answers for the moment the check began, which is what the check decides on.
+class SharedProbe {
+ public:
+  SharedProbe();
+  ~SharedProbe();
+  SharedProbe(const SharedProbe&) = delete;
+  SharedProbe& operator=(const SharedProbe&) = delete;
+
+  // The shared probe while one lives on this thread, otherwise own.
+  static BackEndProbe& orOwn(BackEndProbe& own);
+
+ private:
+  BackEndProbe probe_;
+  SharedProbe* previous_;
+};
+
 // The local tables (table definitions without a connect string) of candidate files, read once
 // per call. A file that does not open read-only holds nothing.
 class CandidateTables {

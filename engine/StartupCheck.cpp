@@ -12,6 +12,7 @@
 #include "engine/FrontEndAccess.h"
 #include "engine/Reports.h"
 #include "engine/StartupDecision.h"
+#include "engine/StartupSteps.h"
 #include "engine/clsOrvanta.h"
 #include "ui/sets/frmSetManager.h"
 #include "ui/wizard/frmCreateNewSet.h"
@@ -108,10 +109,7 @@ void act(detail::StartupAction action, bool valid) {
       uikit::form<frmFEMoved>().ShowModal();
       return;
     case StartupAction::SetManager:
-      uikit::MsgBox(std::string("There is currently no Active Link Set defined.") + uikit::vbCrLf +
-                        "Use Set Manager to create an Active Link Set.",
-                    uikit::Buttons::OK, uikit::Icon::Information, "No Active Link Set Found");
-      showSetManager();
+      detail::offerSetManagerForNoActiveSet();
       return;
     case StartupAction::SameRelativePath: {
       if (valid)
@@ -142,6 +140,10 @@ void act(detail::StartupAction action, bool valid) {
   }
 }
 
+}  // namespace
+
+namespace detail {
+
 void reportReadOnlyFrontEnd(const std::string& frontEnd) {
   uikit::MsgBox("The front end " + frontEnd +
                     " is read-only, so Vantrel cannot check or repair its table links." +
@@ -150,10 +152,15 @@ void reportReadOnlyFrontEnd(const std::string& frontEnd) {
                 uikit::Buttons::OK, uikit::Icon::Exclamation, "Read-Only Front End");
 }
 
-// Forgets what an earlier check in this thread found, so that nothing it left behind (its
-// active set, the ignore decision, its analysis) can decide this check. The host's permissions
-// and the front-end path stay.
-void beginCheck(ComponentState& s, const std::string& frontEnd) {
+void offerSetManagerForNoActiveSet() {
+  uikit::MsgBox(std::string("There is currently no Active Link Set defined.") + uikit::vbCrLf +
+                    "Use Set Manager to create an Active Link Set.",
+                uikit::Buttons::OK, uikit::Icon::Information, "No Active Link Set Found");
+  showSetManager();
+}
+
+void beginCheck(const std::string& frontEnd) {
+  ComponentState& s = state();
   s.ignore = false;
   s.frontEndMoved = false;
   s.currentFrontEndPath = frontEnd;
@@ -171,18 +178,34 @@ void beginCheck(ComponentState& s, const std::string& frontEnd) {
   s.frontEndReadOnly = false;
 }
 
-}  // namespace
+void loadActiveSet(const std::string& frontEnd) {
+  ComponentState& s = state();
+  GetActiveSet(frontEnd);
+  // GetActiveSet has put the path recorded with the active set into the link-set database
+  // path. The link-set tables live in the front end itself, so from here on that is the file
+  // the host handed us: when the paths differ the front end moved; when they differ only in
+  // letter case they name the same file on a case-insensitive disk, while on a case-sensitive
+  // one only the host's spelling is sure to exist.
+  s.savedFrontEndPath = s.linkSetDatabasePath;
+  if (!s.savedFrontEndPath.empty() &&
+      !equalsIgnoringCase(s.savedFrontEndPath, s.currentFrontEndPath)) {
+    s.frontEndMoved = true;
+  }
+  s.linkSetDatabasePath = s.currentFrontEndPath;
+}
+
+}  // namespace detail
 
 int RunStartupCheck(const std::string& strCurrentFEPath) {
   ComponentState& s = state();
-  beginCheck(s, strCurrentFEPath);
+  detail::beginCheck(strCurrentFEPath);
   // Every step below writes to the front end (the link-set tables, the verdicts, the recorded
   // path); on a read-only one each would fail with its own error box and the analysis would
   // describe a situation that does not exist. Say it once and change nothing.
   if (detail::frontEndReadOnly(strCurrentFEPath)) {
     s.frontEndReadOnly = true;
     try {
-      reportReadOnlyFrontEnd(strCurrentFEPath);
+      detail::reportReadOnlyFrontEnd(strCurrentFEPath);
     } catch (...) {  // no desktop to tell: the host still gets its answer and the flag
     }
     return 0;
@@ -192,22 +215,13 @@ int RunStartupCheck(const std::string& strCurrentFEPath) {
   clsOrvanta relinker;
 
   try {
-    GetActiveSet(strCurrentFEPath);
+    detail::loadActiveSet(strCurrentFEPath);
 
-    // GetActiveSet has put the path recorded with the active set into the link-set database
-    // path. The link-set tables live in the front end itself, so from here on that is the file
-    // the host handed us: when the paths differ the front end moved; when they differ only in
-    // letter case they name the same file on a case-insensitive disk, while on a case-sensitive
-    // one only the host's spelling is sure to exist.
-    s.savedFrontEndPath = s.linkSetDatabasePath;
-    if (!s.savedFrontEndPath.empty() &&
-        !detail::equalsIgnoringCase(s.savedFrontEndPath, s.currentFrontEndPath)) {
-      s.frontEndMoved = true;
+    {
+      const detail::SharedProbe askEachFileOnce;
+      s.currentLinksOpen = CheckCurrentLinks();
+      ValidateLinkSets();
     }
-    s.linkSetDatabasePath = s.currentFrontEndPath;
-
-    s.currentLinksOpen = CheckCurrentLinks();
-    ValidateLinkSets();
     MatchLinkSets();
     s.linkCountComparison = CompareLinkCounts();
     const bool rel = s.frontEndMoved && s.activeSetMatches && CheckRelativePath();

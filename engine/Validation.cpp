@@ -81,7 +81,8 @@ bool ValidateLinkSets() {
       return;
     }
 
-    detail::BackEndProbe probe;
+    detail::BackEndProbe own;
+    detail::BackEndProbe& probe = detail::SharedProbe::orOwn(own);
     detail::SearchLog searched;
     for (; !sets->AtEOF(); sets->MoveNext()) {
       const std::string name = sets->Field("Name").AsString();
@@ -141,9 +142,13 @@ bool ValidateLinkSets() {
         }
       }
 
-      sets->Edit();
-      sets->SetField("ValidSet", dao::Value::Boolean(verdict));
-      sets->Update();
+      // Written only when it changes: a healthy start then asks for no write lock at all, so
+      // copies of the application starting while another writes the front end do not queue.
+      if (sets->Field("ValidSet") != dao::Value::Boolean(verdict)) {
+        sets->Edit();
+        sets->SetField("ValidSet", dao::Value::Boolean(verdict));
+        sets->Update();
+      }
     }
   });
   return result;

@@ -36,4 +36,13 @@ class clsOrvanta {
   bool OpenSwitchSetManager();
 };
 
+// The Relink Manager, the expert's one-window alternative to the Relink Wizard. Loads the
+// active set of strCurrentFEPath as CheckLinkedTables does, tests each of its links, and shows
+// the window with the status of every link, the first failed back end and scored candidates.
+// After each relink made in the window the links are tested again and the window comes back;
+// it ends when the user leaves with Done. With no active set it says so and opens the Set
+// Manager instead; a read-only front end is refused with a message (and the component state's
+// frontEndReadOnly flag). Returns true when every link of the active set opens at the end.
+bool OpenRelinkManager(const std::string& strCurrentFEPath);
+
 }  // namespace orvanta

@@ -28,6 +28,14 @@ constexpr int kButtonHeight = 375;
 
 }  // namespace
 
+bool frmSearch::offerToFixSet(const std::string& file) {
+  frmSearch& dialog = uikit::form<frmSearch>();
+  // A refusal hides the dialog before it is shown, so the message stands over the page.
+  return uikit::form<frmFixSet>().offerCandidate(
+             file, "You cannot add the current frontend application to the list.",
+             [&dialog] { dialog.Hide(); }) == frmFixSet::Offer::Added;
+}
+
 frmSearch::frmSearch()
     : Form("frmSearch"),
       txtMsg(add<uikit::TextBox>("txtMsg", {kMsgLeft, 120, kWidth - kMsgLeft - 120, kTopHeight})),
@@ -64,6 +72,7 @@ frmSearch::frmSearch()
   cmdCancel.Caption = "&Cancel";
   sbrSearchStatus.Panels = {{"", 0}};
   searchShared().statusBar = &sbrSearchStatus;
+  offerChosen = offerToFixSet;
 
   chkSelectAll.Click = [this] { chkSelectAll_Click(); };
   cmdSearch.Click = [this] { cmdSearch_Click(); };
@@ -158,9 +167,7 @@ void frmSearch::cmdOk_Click() {
     return;
   }
   try {
-    const auto outcome = uikit::form<frmFixSet>().offerCandidate(
-        file, "You cannot add the current frontend application to the list.", [this] { Hide(); });
-    if (outcome == frmFixSet::Offer::Added)
+    if (offerChosen && offerChosen(file))
       Hide();
   } catch (const dao::Error& error) {
     reportEngineError("cmdOK_Click", error);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "tests/cli/CliTestSupport.h"
 
@@ -172,6 +173,53 @@ TEST(CliCheck, PermissionFlagsReachTheWizard) {
   EXPECT_EQ(allowed.find("disabled"), std::string::npos) << allowed;
   EXPECT_NE(refused.find("disabled"), std::string::npos) << refused;
 }
+
+#ifdef VANTREL_HAVE_QT
+// The desktop driver is a module loaded when the first window is about to be shown: runs that
+// show none never map the Qt libraries (the dynamic loader's own trace of every file it maps is
+// the proof), and a module that cannot be loaded is a clear refusal with status 2.
+TEST(CliCheck, QtIsMappedOnlyToShowAWindow) {
+  testsupport::TempDir dir;
+  const std::string healthy = buildDemo(dir.file("h"), "healthy");
+  const std::string renamed = buildDemo(dir.file("r"), "renamed");
+  const std::string notAModule = dir.file("notes.txt");
+  std::ofstream(notAModule) << "not a module\n";
+  const std::string offscreen = "QT_QPA_PLATFORM=offscreen";
+  const struct {
+    std::vector<std::string> args;
+    std::vector<std::string> env;
+    std::string input;
+    int exitCode;
+    std::string mention;  // on stderr
+  } cases[] = {
+      {{"--version"}, {}, "", 0, ""},
+      {{"status", healthy}, {}, "", 0, ""},
+      {{"check", healthy, "--ui=qt"}, {offscreen}, "", 0, ""},
+      {{"check", healthy}, {offscreen}, "", 0, ""},
+      {{"check", renamed, "--ui=console"}, {}, kIgnore + "yes\n", 1, ""},
+      {{"check", renamed, "--ui=qt"},
+       {offscreen, "VANTREL_QT_MODULE=" + notAModule},
+       "",
+       2,
+       "the desktop windows cannot be shown"},
+      {{"check", renamed, "--ui=qt"},
+       {offscreen, "VANTREL_QT_MODULE=" + dir.file("none.so")},
+       "",
+       2,
+       "the desktop driver module"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.args) + " " + testing::PrintToString(c.env));
+    std::vector<std::string> env = c.env;
+    env.push_back("LD_DEBUG=files");
+    const Result result = run(c.args, c.input, env);
+    EXPECT_EQ(result.exitCode, c.exitCode) << result.out;
+    EXPECT_NE(result.err.find("libsqlite3"), std::string::npos);  // the trace is there
+    EXPECT_EQ(result.err.find("libQt6"), std::string::npos);
+    EXPECT_NE(result.err.find(c.mention), std::string::npos) << c.mention;
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace clitest

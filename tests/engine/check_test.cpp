@@ -433,6 +433,38 @@ TEST_F(RowTest, AReadOnlyFrontEndIsSaidOnceAndLeftAlone) {
   EXPECT_EQ(desk.messages().size(), 2u);
 }
 
+// A healthy start changes nothing, so it neither writes nor asks to: copies of the application
+// starting on one shared front end while another copy writes it must not queue for its write
+// lock (nor fail after waiting). A set whose verdict is already stored (valid or not) and a
+// path already recorded leave the file's bytes and its modification time as they were.
+TEST_F(RowTest, AHealthyCheckLeavesTheFrontEndUntouched) {
+  for (const char* other : {"C>be O>be", "C>gone"}) {
+    SCOPED_TRACE(other);
+    fsys::remove_all(dir.file("w"));
+    build("C>be O>be");
+    set("C>be O>be", fe());
+    addLinkSet(fe(), "Other", "", false, links(other), fe());
+    ASSERT_EQ(check(fe()), 0);  // the first check stores the verdicts
+    const auto stamp = fsys::file_time_type(std::chrono::seconds(1'000'000'000));
+    fsys::last_write_time(fe(), stamp);
+    const std::string before = testsupport::fileBytes(fe());
+
+    sqlite3* writer = nullptr;
+    ASSERT_EQ(sqlite3_open(fe().c_str(), &writer), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(writer, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(check(fe()), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    sqlite3_exec(writer, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(writer);
+
+    EXPECT_TRUE(desk.shownForms().empty());
+    EXPECT_TRUE(desk.messages().empty());
+    EXPECT_EQ(testsupport::fileBytes(fe()), before);
+    EXPECT_EQ(fsys::last_write_time(fe()), stamp);
+  }
+}
+
 TEST_F(RowTest, IgnoringReturnsOneOnceAndKeepsTheOldPath) {
   // Moved and broken: row 8. The user ignores it.
   build("C>be");

@@ -302,7 +302,9 @@ frmFixSet::Offer frmFixSet::offerCandidate(const std::string& file,
 
 void frmFixSet::cmdSearch_Click() {
   // The dialog adds the file the user picks through offerCandidate, by the rules of Browse.
-  uikit::form<frmSearch>().ShowModal();
+  frmSearch& search = uikit::form<frmSearch>();
+  search.offerChosen = frmSearch::offerToFixSet;
+  search.ShowModal();
 }
 
 void frmFixSet::cmdNext_Click() {

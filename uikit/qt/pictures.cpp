@@ -74,6 +74,47 @@ void drawPlaceholder(QPainter& p, const QRectF& r) {
   p.drawLine(r.topRight(), r.bottomLeft());
 }
 
+// The link status pictures, drawn on a 16 x 12 grid scaled to r: a green tick, a red cross, a
+// yellow question mark, a red exclamation mark and black letters N/A.
+bool drawStatus(QPainter& p, const QRectF& r, const std::string& name) {
+  p.save();
+  p.translate(r.topLeft());
+  p.scale(r.width() / 16.0, r.height() / 12.0);
+  bool known = true;
+  if (name == "status-pass") {
+    p.setPen(QPen(QColor(0, 150, 0), 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(QPolygonF({QPointF(3, 6.5), QPointF(6.5, 10), QPointF(13, 2)}));
+  } else if (name == "status-fail") {
+    p.setPen(QPen(QColor(210, 0, 0), 2.4, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(4, 2), QPointF(12, 10));
+    p.drawLine(QPointF(12, 2), QPointF(4, 10));
+  } else if (name == "status-uncertain" || name == "status-childfail") {
+    const bool question = name == "status-uncertain";
+    QFont font = p.font();
+    font.setWeight(QFont::Black);
+    font.setPixelSize(14);
+    // Outlined, so that the yellow stands out on a white tree as well as on a grey face.
+    QPainterPath glyph;
+    glyph.addText(0, 0, font, question ? "?" : "!");
+    const QRectF box = glyph.boundingRect();
+    glyph.translate(8 - box.center().x(), 6 - box.center().y());
+    p.setPen(QPen(question ? QColor(120, 90, 0) : QColor(120, 0, 0), 0.8));
+    p.setBrush(question ? QColor(250, 200, 0) : QColor(220, 0, 0));
+    p.drawPath(glyph);
+  } else if (name == "status-notapp") {
+    QFont font = p.font();
+    font.setBold(true);
+    font.setPixelSize(8);
+    p.setFont(font);
+    p.setPen(Qt::black);
+    p.drawText(QRectF(0, 0, 16, 12), Qt::AlignCenter, "N/A");
+  } else {
+    known = false;
+  }
+  p.restore();
+  return known;
+}
+
 }  // namespace
 
 QPixmap picturePixmap(const std::string& image, QSize size) {
@@ -85,6 +126,10 @@ QPixmap picturePixmap(const std::string& image, QSize size) {
   p.setRenderHint(QPainter::Antialiasing);
   const QRectF r(QPointF(0, 0), QSizeF(size));
   const std::string name = lower(image);
+  if (name.empty())
+    return pixmap;  // a plain picture box: its background colour is all there is
+  if (drawStatus(p, r, name))
+    return pixmap;
   if (name == "marker")
     drawMarker(p, r);
   else if (name == "side")
@@ -96,6 +141,8 @@ QPixmap picturePixmap(const std::string& image, QSize size) {
 
 QIcon nodeIcon(const std::string& name) {
   const std::string n = lower(name);
+  if (n.rfind("status-", 0) == 0)
+    return QIcon(picturePixmap(n, QSize(16, 12)));
   QStyle::StandardPixmap which = QStyle::SP_FileIcon;
   if (mentions(n, "open"))
     which = QStyle::SP_DirOpenIcon;

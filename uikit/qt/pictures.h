@@ -12,12 +12,14 @@
 namespace uikit::qt {
 
 // A picture control's content at size: "marker" is an arrow pointing at what it marks, "side"
-// a wizard's side panel, anything else a framed box with a cross.
+// a wizard's side panel, "status-pass", "status-fail", "status-uncertain", "status-childfail"
+// and "status-notapp" the link status pictures, "" nothing (a plain box), anything else a
+// framed box with a cross.
 QPixmap picturePixmap(const std::string& image, QSize size);
 
 // A small icon for a tree node whose image (the image list's picture name, else its key) is
-// name: folders, drives, the computer and network places use the style's own icons, anything
-// else a document.
+// name: the link status pictures as themselves (16 x 12); folders, drives, the computer and
+// network places use the style's own icons, anything else a document.
 QIcon nodeIcon(const std::string& name);
 
 }  // namespace uikit::qt

@@ -22,6 +22,7 @@
 
 #include "uikit/desktop.h"
 #include "uikit/form.h"
+#include "uikit/qt/display.h"
 
 class QApplication;
 class QDialog;
@@ -32,12 +33,6 @@ class QWidget;
 namespace uikit::qt {
 
 class FormDialog;
-
-// Whether Qt can open windows here: QT_QPA_PLATFORM names a platform that needs no display
-// server (offscreen, minimal, vnc, eglfs, linuxfb) or one whose server is reachable; without it,
-// an X display (DISPLAY) or a Wayland socket (WAYLAND_DISPLAY) must be there. For a local X
-// display the server's socket must exist, since Qt aborts the process when it cannot connect.
-bool displayAvailable();
 
 class QtDesktop : public Desktop {
  public:

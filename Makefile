@@ -1,11 +1,21 @@
 # Convenience targets; each one installs missing packages, configures and builds first.
-.PHONY: demo test sanitize bench format clean
+.PHONY: demo test crash concurrency sanitize bench format clean
 
 demo:
 	scripts/demo.sh
 
 test:
 	scripts/test.sh
+
+# Long forms of the reliability harnesses that `make test` runs briefly: repairs killed at
+# 1,000 moments, and 100 rounds of eight starts on one shared front end.
+crash:
+	scripts/deps.sh && scripts/build.sh && \
+	VANTREL_CRASH_KILLS=$${KILLS:-1000} build/tests/reliability/reliability_tests --gtest_filter='Crash.*'
+
+concurrency:
+	scripts/deps.sh && scripts/build.sh && \
+	VANTREL_CONCURRENT_ROUNDS=$${ROUNDS:-100} build/tests/reliability/reliability_tests --gtest_filter='Concurrency.*'
 
 # The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize:

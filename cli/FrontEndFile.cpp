@@ -47,7 +47,7 @@ std::string requireFrontEnd(const std::string& path) {
       case dao::kErrCannotOpen:
         throw FatalError(path + ": cannot be opened (permission denied)");
       case dao::kErrExclusivelyLocked:
-        throw FatalError(path + ": in exclusive use by another program");
+        throw FatalError(path + ": in exclusive use by another program (error 3356)");
       default:
         throw FatalError(path + ": cannot be opened: " + e.Description());
     }

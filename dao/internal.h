@@ -199,7 +199,8 @@ void ForgetCachedStatements(sqlite3* db);
 void Exec(sqlite3* db, const std::string& sql);
 
 // A savepoint that rolls back unless released: makes a multi-statement change all or nothing,
-// inside or outside a user transaction.
+// inside or outside a user transaction. Outside one it is a transaction of its own that takes
+// the write lock before anything is read (BEGIN IMMEDIATE, within the busy timeout).
 class Savepoint {
  public:
   explicit Savepoint(sqlite3* db);
@@ -208,6 +209,7 @@ class Savepoint {
 
  private:
   sqlite3* db_;
+  bool ownsTransaction_ = false;  // began the transaction, so Release commits it
   bool done_ = false;
 };
 

@@ -205,7 +205,12 @@ std::string SavepointName(const void* p) {
 }  // namespace
 
 Savepoint::Savepoint(sqlite3* db) : db_(db) {
-  Exec(db_, "SAVEPOINT " + SavepointName(this));
+  // A change made outside a transaction is a transaction of its own that takes the write lock
+  // first, waiting for it within the busy timeout. Started deferred, it would read first and
+  // then have to upgrade its read lock, which SQLite refuses at once, without waiting, whenever
+  // another process is writing: concurrent starts would fail with "locked" for no reason.
+  ownsTransaction_ = sqlite3_get_autocommit(db_) && !sqlite3_db_readonly(db_, "main");
+  Exec(db_, ownsTransaction_ ? "BEGIN IMMEDIATE" : "SAVEPOINT " + SavepointName(this));
 }
 
 Savepoint::~Savepoint() {
@@ -213,12 +218,13 @@ Savepoint::~Savepoint() {
     return;
   ArmStatementClock();
   const std::string name = SavepointName(this);
-  sqlite3_exec(db_, ("ROLLBACK TO " + name + "; RELEASE " + name).c_str(), nullptr, nullptr,
-               nullptr);
+  sqlite3_exec(
+      db_, ownsTransaction_ ? "ROLLBACK" : ("ROLLBACK TO " + name + "; RELEASE " + name).c_str(),
+      nullptr, nullptr, nullptr);
 }
 
 void Savepoint::Release() {
-  Exec(db_, "RELEASE " + SavepointName(this));
+  Exec(db_, ownsTransaction_ ? "COMMIT" : "RELEASE " + SavepointName(this));
   done_ = true;
 }
 

@@ -1,5 +1,6 @@
 #include "uikit/desktop.h"
 
+#include <algorithm>
 #include <cctype>
 #include <stdexcept>
 
@@ -36,6 +37,14 @@ thread_local Desktop* currentDesktop = nullptr;
 
 Answer defaultAnswer(Buttons buttons) {
   return buttonAnswers(buttons).front();
+}
+
+Answer unattendedAnswer(Buttons buttons) {
+  const std::vector<Answer> answers = buttonAnswers(buttons);
+  for (Answer safe : {Answer::Cancel, Answer::No})
+    if (std::find(answers.begin(), answers.end(), safe) != answers.end())
+      return safe;
+  return answers.front();
 }
 
 std::vector<Answer> buttonAnswers(Buttons buttons) {

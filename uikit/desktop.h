@@ -37,9 +37,12 @@ struct MessageBox {
   std::string title;  // never empty once MsgBox has filled in the default
 };
 
-// The default button of each set (the first one): what a message box answers when the user
-// cannot be asked (end of input, window closed).
+// The default button of each set (the first one), the one Enter presses.
 Answer defaultAnswer(Buttons buttons);
+// What a message box answers when the user cannot be asked (input ended, box closed from its
+// frame): Cancel if the set has it, otherwise No, otherwise its first button. A question that
+// goes unanswered never confirms a change.
+Answer unattendedAnswer(Buttons buttons);
 // The buttons of a set, left to right.
 std::vector<Answer> buttonAnswers(Buttons buttons);
 // Words for transcripts and console prompts: "ok", "yes", ...; "OK", "YesNo", "question", ...

@@ -21,6 +21,11 @@ TEST(CliSets, ASetIsMadeActiveAtTheConsole) {
             "Hometruetrue");
   EXPECT_EQ(status["linkSets/1/links/3/table"], "Orders");
 
+  // A script that ends at "Confirm Delete Action" has not confirmed it: Office stays.
+  const Result unanswered = run({"sets", frontEnd, "--ui=console"}, "click cmdDeleteLinkSet\n");
+  EXPECT_NE(unanswered.out.find("(OKCancel)\n"), std::string::npos) << unanswered.out;
+  EXPECT_EQ(statusJson(frontEnd)["linkSets/0/name"], "Office");
+
   // A read-only front end is refused before anything opens.
   const std::string before = treeSnapshot(dir.path());
   removeWritePermission(frontEnd);

@@ -68,7 +68,8 @@ std::string fileBytes(const std::string& path);
 // Another process that opens a database (options and readOnly as for dao::OpenDatabase) and
 // holds it open until this object goes away, so the lock layer sees a second user exactly as it
 // would see a colleague's copy of the application. held() is false when that open failed;
-// result() is the error number it got (0 when opened). With action "delete" the process instead
+// result() is the error number it got (0 when opened). With action "write" it also holds the
+// write lock; with action "delete" the process instead
 // deletes every row of Customers, and result() is that statement's error number.
 class HeldByAnotherProcess {
  public:

@@ -158,19 +158,39 @@ TEST_F(ConsoleTest, ASessionPipedInThroughAStreamFollowsTheProtocol) {
   EXPECT_TRUE(uikit::FormRegistry::current().loadedForms().empty());
 }
 
-TEST_F(ConsoleTest, AtEndOfInputBoxesTakeTheirDefaultWindowsCloseAndAskingAgainIsStopped) {
+TEST_F(ConsoleTest, AtEndOfInputBoxesDeclineWindowsCloseAndAskingAgainIsStopped) {
   uikit::KeepUnloadedForms keep;  // f is read after it was unloaded
   auto& f = uikit::form<frmStubborn>();
   const std::string text = session<frmStubborn>("click cmdAsk\n");
-  EXPECT_EQ(f.answer, Answer::OK);
+  EXPECT_EQ(f.answer, Answer::Cancel);
   EXPECT_FALSE(uikit::isLoaded<frmStubborn>());
   const std::string page = "=== frmStubborn \"\"\ncmdAsk button \"\"\ncmdRetry button \"\"\n";
   EXPECT_EQ(text, page + "> --- MsgBox \"Changed\" [question] (OKCancel)\nSave changes?\n" +
-                      "? (end of input: ok)\n" + page + "> (end of input: closing frmStubborn)\n" +
+                      "? (end of input: cancel)\n" + page +
+                      "> (end of input: closing frmStubborn)\n" +
                       "(end of input: frmStubborn refused to close; unloading it)\n");
 
   EXPECT_THROW(session<frmStubborn>("click cmdRetry\n"), uikit::console::EndOfInputError);
   EXPECT_EQ(uikit::FormRegistry::current().modalDepth(), 0);
+
+  // A script that ends early never confirms: Cancel where the box has it, otherwise No,
+  // otherwise its first button (a notice's OK, Abort rather than Retry or Ignore).
+  using uikit::Buttons;
+  for (auto [buttons, expected] : {std::pair{Buttons::OKCancel, Answer::Cancel},
+                                   {Buttons::YesNoCancel, Answer::Cancel},
+                                   {Buttons::RetryCancel, Answer::Cancel},
+                                   {Buttons::YesNo, Answer::No},
+                                   {Buttons::AbortRetryIgnore, Answer::Abort},
+                                   {Buttons::OK, Answer::OK}}) {
+    std::istringstream in;
+    std::ostringstream out;
+    uikit::console::ConsoleDesktop console(in, out);
+    EXPECT_EQ(console.messageBox({"Delete the set?", buttons, uikit::Icon::Question, "Confirm"}),
+              expected)
+        << uikit::buttonsName(buttons);
+    EXPECT_NE(out.str().find("(end of input: " + uikit::answerWord(expected) + ")"),
+              std::string::npos);
+  }
 }
 
 // Standard input read from its descriptor says, without blocking, whether a line is waiting:

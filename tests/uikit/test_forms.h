@@ -119,7 +119,7 @@ class frmStubborn : public uikit::Form {
                              "Changed");
     };
     cmdRetry.Click = [] {
-      while (uikit::MsgBox("Try another database?", uikit::Buttons::YesNo) == uikit::Answer::Yes) {
+      while (uikit::MsgBox("Is the back end back?", uikit::Buttons::YesNo) != uikit::Answer::Yes) {
       }
     };
   }

@@ -487,7 +487,7 @@ Answer ConsoleDesktop::messageBox(const MessageBox& box) {
     out_ << "? ";
     std::string line;
     if (!readLine(line)) {
-      const Answer a = defaultAnswer(box.buttons);
+      const Answer a = unattendedAnswer(box.buttons);
       out_ << "(end of input: " << answerWord(a) << ")\n";
       afterEnd();
       return a;

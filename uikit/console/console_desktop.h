@@ -104,13 +104,14 @@
 //
 // and read a path (surrounding blanks removed); an empty line cancels. A beep prints "(beep)".
 //
-// END OF INPUT. A message box takes its default (first) button: "(end of input: <word>)"; a dialog
-// is cancelled: "(end of input: cancel)"; a shown window is closed from its frame:
-// "(end of input: closing <form name>)", and if Form_QueryUnload refuses it is unloaded anyway:
-// "(end of input: <form name> refused to close; unloading it)" on the next line. The others follow
-// their prompt on the same line. Code that keeps asking after the end (a "try again?" loop whose
-// default is Yes) is stopped after kMaxPromptsAfterEnd prompts by EndOfInputError, so a closed
-// pipe can never make the program loop forever.
+// END OF INPUT. A message box declines: Cancel when it has that button, otherwise No, otherwise
+// its first button (a notice's OK), so a script that ends early never confirms a change:
+// "(end of input: <word>)"; a dialog is cancelled: "(end of input: cancel)"; a shown window is
+// closed from its frame: "(end of input: closing <form name>)", and if Form_QueryUnload refuses
+// it is unloaded anyway: "(end of input: <form name> refused to close; unloading it)" on the
+// next line. The others follow their prompt on the same line. Code that keeps asking after the
+// end (a question repeated until it is answered Yes) is stopped after kMaxPromptsAfterEnd
+// prompts by EndOfInputError, so a closed pipe can never make the program loop forever.
 //
 // LONG WORK. A handler that works for a while (a drive search) lets events run through
 // doEvents. Once the work has run for Options::patience since the last line was read, doEvents

@@ -183,10 +183,7 @@ Answer QtDesktop::messageBox(const MessageBox& box) {
       if (standardButton(a) == which)
         return a;
   }
-  for (Answer a : answers)
-    if (a == Answer::Cancel)
-      return a;
-  return defaultAnswer(box.buttons);
+  return unattendedAnswer(box.buttons);
 }
 
 std::string QtDesktop::openFile(const CommonDialog& dialog) {

@@ -497,6 +497,11 @@ std::vector<Case> cases() {
   return all;
 }
 
+// Test listings name the case, not its bytes.
+void PrintTo(const Case& c, std::ostream* out) {
+  *out << c.name;
+}
+
 class Hostile : public ::testing::TestWithParam<Case> {};
 
 // The listing of dir without the front end's line, whose flags a check may update. (Names may

@@ -77,7 +77,7 @@ std::string sqliteHeader() {
 // A file of the sound back end's first `keep` bytes, then `tail`.
 void mangled(const std::string& path, std::size_t keep, const std::string& tail) {
   TempDir scratch;
-  testsupport::makeBackEnd(scratch.file("be.mdb"), {"Orders"}, 50);
+  testsupport::makeBackEnd(scratch.file("be.mdb"), {"Orders"});
   writeFile(path, testsupport::fileBytes(scratch.file("be.mdb")).substr(0, keep) + tail);
 }
 
@@ -292,7 +292,7 @@ std::vector<Case> cases() {
       {"huge schema",
        [](auto& d) {
          const std::string front = sound(d);
-         testsupport::runSql(front, manyTables(3000));
+         testsupport::runSql(front, manyTables(2000));
          return front;
        },
        kSound, kOpens},
@@ -458,7 +458,7 @@ std::vector<Case> cases() {
        [](auto& d) {
          return ordersAt(d, [](auto& p) {
            testsupport::makeBackEnd(p, {"Orders"});
-           testsupport::runSql(p, manyTables(3000));
+           testsupport::runSql(p, manyTables(2000));
          });
        },
        kSound, kOpens},
@@ -472,25 +472,80 @@ std::vector<Case> cases() {
          });
        },
        kSound, kOpens},
+      {"zero-filled back end",
+       [](auto& d) { return ordersAt(d, [](auto& p) { writeFile(p, std::string(8192, '\0')); }); },
+       kAsks,
+       {0, "error 3343"}},
+      // SQLite counts any journal beside a file as a change to roll back, which a reader may not.
+      {"back end with a damaged journal beside it",
+       [](auto& d) {
+         return ordersAt(d, [](auto& p) {
+           testsupport::makeBackEnd(p, {"Orders"});
+           writeFile(p + "-journal", std::string(5000, '\x5a'));
+         });
+       },
+       kAsks,
+       {0, "unfinished change from an interrupted write"}},
+      {"connect string of 10,000 characters",
+       [](auto& d) { return orders(d, ";DATABASE=" + std::string(10000, 'x') + ".mdb"); },
+       kAsks,
+       {0, "does not exist"}},
+      {"link row without a path",
+       [](auto& d) {
+         const std::string front = sound(d);
+         testsupport::runSql(front, "UPDATE tblLinkedTables SET DatabasePath = NULL;");
+         return front;
+       },
+       kAsks,
+       {0, "Links: 2"}},
+      {"two active sets",
+       [](auto& d) {
+         const std::string front = sound(d);
+         testsupport::addLinkSet(front, "Second", "", true, {{"Orders", d.file("nowhere.mdb")}},
+                                 front);
+         return front;
+       },
+       kAsks,
+       {0, "Second [active"}},
   };
-  // Names that quoting, formats, terminals and JSON readers trip over, given to the front end,
-  // its folder and its back end.
-  const std::pair<const char*, std::string> names[] = {{"quotes", "it's \"x\""},
-                                                       {"brackets", "[Sales]]"},
-                                                       {"percent", "%s%n%%20"},
-                                                       {"newline", "a\nb"},
-                                                       {"tab", "a\tb"},
-                                                       {"invalid UTF-8", "\xff\xfe\xc0"},
-                                                       {"semicolon", "a;b"},
-                                                       {"equals", "a=b"},
-                                                       {"leading blank", " x"},
-                                                       {"hash", "#1"},
-                                                       {"control character", "a\x1b[31m"}};
+  // Names that quoting, formats, terminals, JSON readers and statements trip over, given to the
+  // front end, its folder, its back end and its link set.
+  const std::pair<const char*, std::string> names[] = {
+      {"quotes", "it's \"x\""},
+      {"brackets", "[Sales]]"},
+      {"percent", "%s%n%%20"},
+      {"newline", "a\nb"},
+      {"carriage return", "a\rb"},
+      {"tab", "a\tb"},
+      {"invalid UTF-8", "\xff\xfe"},
+      {"overlong UTF-8", "\xc0\xaf"},
+      {"surrogate", "\xed\xa0\x80"},
+      {"four-byte UTF-8", "\xf0\x9f\x93\x81"},
+      {"right-to-left override", "\xe2\x80\xaegpj"},
+      {"line separator",
+       "a\xe2\x80\xa8"
+       "b"},
+      {"byte order mark", "\xef\xbb\xbfx"},
+      {"delete", "a\x7f"},
+      {"semicolon", "a;b"},
+      {"equals", "a=b"},
+      {"leading blank", " x"},
+      {"trailing dot and blank", "x. "},
+      {"hash", "#1"},
+      {"control character", "a\x1b[31m"},
+      {"backslash", "a\\b"},
+      {"wildcards", "*?"},
+      {"shell characters", "$HOME`id`"},
+      {"statement text", "'; DROP TABLE tblLinkedSets; --"},
+      {"bracketed statement", "]; DELETE FROM MSysTableDefs; --"},
+      {"reserved device name", "CON"},
+      {"long component", std::string(200, 'n')},
+      {"leading dash", "-x"}};
   for (const auto& [label, name] : names) {
     all.push_back({std::string("names with ") + label,
                    [name](auto& d) {
                      return sound(d, "App" + name + "/Front" + name + ".mdb",
-                                  "Data" + name + "/Sales" + name + ".mdb");
+                                  "Data" + name + "/Sales" + name + ".mdb", "Set" + name, name);
                    },
                    kSound, kOpens});
   }

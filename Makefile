@@ -1,5 +1,5 @@
 # Convenience targets; each one installs missing packages, configures and builds first.
-.PHONY: demo test crash concurrency sanitize bench format clean
+.PHONY: demo test crash concurrency sanitize bench fuzz format clean
 
 demo:
 	scripts/demo.sh
@@ -19,14 +19,18 @@ concurrency:
 
 # The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize:
-	BUILD_DIR=build-asan BUILD_TYPE=Debug scripts/test.sh -DVANTREL_SANITIZE=ON -DVANTREL_BENCHMARKS=OFF
+	VANTREL_SKIP_FUZZ=1 BUILD_DIR=build-asan BUILD_TYPE=Debug scripts/test.sh -DVANTREL_SANITIZE=ON -DVANTREL_BENCHMARKS=OFF
 
 bench:
 	scripts/deps.sh && BUILD_TYPE=Release BUILD_DIR=build-release scripts/build.sh && \
 	for b in build-release/bench/*/*_bench; do "$$b"; done
 
+# Every libFuzzer target for FUZZ_SECONDS (default 600) each, built with clang into build-fuzz/.
+fuzz:
+	scripts/fuzz.sh
+
 format:
 	git ls-files '*.h' '*.cpp' | xargs clang-format -i
 
 clean:
-	rm -rf build build-asan build-release
+	rm -rf build build-asan build-release build-fuzz

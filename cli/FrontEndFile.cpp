@@ -1,5 +1,8 @@
 #include "cli/FrontEndFile.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
@@ -22,6 +25,9 @@ std::string requireFrontEnd(const std::string& path) {
   const std::string absolute = absolutePath(path);
   std::error_code ec;
   const fs::file_status status = fs::status(absolute, ec);
+  // A loop of symbolic links or an overlong name is no missing file.
+  if (ec && ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory)
+    throw FatalError(path + ": cannot be opened: " + ec.message());
   if (!fs::exists(status))
     throw FatalError(path + ": no such file");
   if (fs::is_directory(status))
@@ -45,7 +51,9 @@ std::string requireFrontEnd(const std::string& path) {
       case dao::kErrNotADatabase:
         throw FatalError(path + ": not a database file");
       case dao::kErrCannotOpen:
-        throw FatalError(path + ": cannot be opened (permission denied)");
+        if (access(absolute.c_str(), R_OK) != 0 && errno == EACCES)
+          throw FatalError(path + ": cannot be opened (permission denied)");
+        throw FatalError(path + ": cannot be opened: " + e.Description());
       case dao::kErrExclusivelyLocked:
         throw FatalError(path + ": in exclusive use by another program (error 3356)");
       default:

@@ -319,11 +319,18 @@ Statement PrepareResolved(Core& core, const std::string& sql) {
     const Error failure = SqliteError(core.db, rc);
     const std::string message = sqlite3_errmsg(core.db);
     const std::string kNoTable = "no such table: ";
+    const std::string kView = "view ", kCircular = " is circularly defined";
     std::optional<std::string> missing;
     if ((rc & 0xff) == SQLITE_AUTH && core.stray) {
       missing = core.stray;
     } else if ((rc & 0xff) == SQLITE_ERROR && message.rfind(kNoTable, 0) == 0) {
       missing = message.substr(kNoTable.size());
+    } else if ((rc & 0xff) == SQLITE_ERROR && message.rfind(kView, 0) == 0 &&
+               message.ends_with(kCircular)) {
+      // SQLite looks a name up in every attached back end when no link view has it yet, and
+      // meets a broken view of some other back end before the authorizer can call it stray.
+      // The link of that name, if there is one, decides what the name means.
+      missing = message.substr(kView.size(), message.size() - kView.size() - kCircular.size());
     }
     if (missing) {
       std::string name = *missing;

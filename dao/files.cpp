@@ -87,6 +87,13 @@ ProbedFile ProbedFile::Probe(const std::string& path, bool forWriting, bool want
   }
   if (!S_ISREG(st.st_mode))
     NotADatabase(path, "not a regular file");
+  // The system takes longer paths than SQLite's file layer does; past its limit SQLite would
+  // only say that it cannot open its URI.
+  const sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
+  if (vfs && path.size() > static_cast<std::size_t>(vfs->mxPathname))
+    Fail(kErrCannotOpen, "The file '" + path + "' cannot be opened: its path is longer than the " +
+                             std::to_string(vfs->mxPathname) +
+                             " bytes the database engine accepts.");
   // Read-only means no write permission bit at all; the check must not depend on who runs it
   // (the super-user could write anyway).
   bool noWriteBits = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;

@@ -5,6 +5,10 @@ set -euo pipefail
 
 packages=(cmake make g++ pkg-config libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev libgl1-mesa-dev)
+# `deps.sh fuzz`: clang and its libFuzzer runtime as well, for scripts/fuzz.sh.
+if [ "${1:-}" = fuzz ]; then
+  packages+=(clang-14 libclang-rt-14-dev)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -164,9 +164,13 @@ std::string linked(const Flat& status, const std::string& table, const std::stri
 
 std::string treeSnapshot(const std::string& dir) {
   std::vector<std::string> entries;
-  for (const auto& entry : fs::recursive_directory_iterator(dir)) {
-    std::string line = fs::relative(entry.path(), dir).string();
-    if (entry.is_regular_file()) {
+  // Links are listed, not followed: a folder may hold a loop of them or a link to a device.
+  for (const auto& entry :
+       fs::recursive_directory_iterator(dir, fs::directory_options::skip_permission_denied)) {
+    std::string line = entry.path().lexically_relative(dir).string();
+    if (entry.is_symlink()) {
+      line += " -> " + fs::read_symlink(entry.path()).string();
+    } else if (entry.is_regular_file()) {
       const std::string bytes = testsupport::fileBytes(entry.path().string());
       line += " " + std::to_string(bytes.size()) + " " +
               std::to_string(std::hash<std::string>{}(bytes));

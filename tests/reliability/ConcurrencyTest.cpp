@@ -90,7 +90,8 @@ TEST(Concurrency, AStartThatCannotHaveTheFrontEndSaysSoOnceAndChangesNothing) {
     const std::string bytes = testsupport::fileBytes(frontEnd);
     const std::string script = dir.file("script");
     std::ofstream(script) << "";
-    testsupport::HeldByAnotherProcess other(frontEnd, c.options, false, c.writing);
+    testsupport::HeldByAnotherProcess other(frontEnd, c.options, false,
+                                             c.writing ? "write" : "hold");
     ASSERT_TRUE(other.held());
     const auto start = std::chrono::steady_clock::now();
     const Start alone = startTogether(1, frontEnd, script, dir.path()).front();

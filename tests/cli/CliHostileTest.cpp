@@ -136,6 +136,15 @@ std::string deepFolder(const TempDir& dir, std::size_t length) {
   return path;
 }
 
+// A front end at dir/f.mdb made by make(path).
+std::function<std::string(const TempDir&)> frontEnd(
+    const std::function<void(const std::string&)>& make) {
+  return [make](const TempDir& d) {
+    make(d.file("f.mdb"));
+    return d.file("f.mdb");
+  };
+}
+
 struct Expect {
   int exitCode;
   std::string mention;  // in the one line on stderr for 2, else on stdout ("": stdout empty)
@@ -152,90 +161,36 @@ const Expect kRefused{2, ""};                  // with the status's mention
 const Expect kSound{0, ""};                    // a check with nothing to ask
 const Expect kAsks{0, "\"Vantrel Wizard - "};  // a wizard page, closed at the end of input
 const Expect kOpens{0, "opens"};
+const Expect kNotADatabase{2, "not a database file"};
+const Expect kNotRegular{2, "not a regular file"};
 
 std::vector<Case> cases() {
   std::vector<Case> all = {
       // The front end itself.
-      {"empty file",
-       [](auto& d) {
-         writeFile(d.file("f.mdb"), "");
-         return d.file("f.mdb");
-       },
-       kRefused,
-       {2, "not a database file"}},
-      {"text file",
-       [](auto& d) {
-         writeFile(d.file("f.mdb"), "Name;Path\nOrders;C:\\x.mdb\n");
-         return d.file("f.mdb");
-       },
-       kRefused,
-       {2, "not a database file"}},
-      {"SQLite header alone",
-       [](auto& d) {
-         writeFile(d.file("f.mdb"), sqliteHeader());
-         return d.file("f.mdb");
-       },
-       kRefused,
-       {2, "not a database file"}},
-      {"truncated inside the header",
-       [](auto& d) {
-         mangled(d.file("f.mdb"), 60, "");
-         return d.file("f.mdb");
-       },
-       kRefused,
-       {2, "not a database file"}},
-      {"truncated after the first page",
-       [](auto& d) {
-         mangled(d.file("f.mdb"), 4096, "");
-         return d.file("f.mdb");
-       },
-       kRefused,
-       {2, "not a database file"}},
+      {"empty file", frontEnd([](auto& p) { writeFile(p, ""); }), kRefused, kNotADatabase},
+      {"text file", frontEnd([](auto& p) { writeFile(p, "Name;Path\nOrders;C:\\x.mdb\n"); }),
+       kRefused, kNotADatabase},
+      {"SQLite header alone", frontEnd([](auto& p) { writeFile(p, sqliteHeader()); }), kRefused,
+       kNotADatabase},
+      {"truncated inside the header", frontEnd([](auto& p) { mangled(p, 60, ""); }), kRefused,
+       kNotADatabase},
+      {"truncated after the first page", frontEnd([](auto& p) { mangled(p, 4096, ""); }), kRefused,
+       kNotADatabase},
       {"schema page overwritten",
-       [](auto& d) {
-         mangled(d.file("f.mdb"), 100, std::string(8000, '\xa5'));
-         return d.file("f.mdb");
-       },
-       kRefused,
-       {2, "not a database file"}},
-      {"FIFO",
-       [](auto& d) {
-         fifo(d.file("f.mdb"));
-         return d.file("f.mdb");
-       },
-       kRefused,
-       {2, "not a regular file"}},
-      {"socket",
-       [](auto& d) {
-         socketFile(d.file("f.mdb"));
-         return d.file("f.mdb");
-       },
-       kRefused,
-       {2, "not a regular file"}},
-      {"device",
-       [](auto&) { return std::string("/dev/zero"); },
-       kRefused,
-       {2, "not a regular file"}},
-      {"link to a device",
-       [](auto& d) {
-         fs::create_symlink("/dev/null", d.file("f.mdb"));
-         return d.file("f.mdb");
-       },
-       kRefused,
-       {2, "not a regular file"}},
+       frontEnd([](auto& p) { mangled(p, 100, std::string(8000, '\xa5')); }), kRefused,
+       kNotADatabase},
+      {"FIFO", frontEnd(fifo), kRefused, kNotRegular},
+      {"socket", frontEnd(socketFile), kRefused, kNotRegular},
+      {"device", [](auto&) { return std::string("/dev/zero"); }, kRefused, kNotRegular},
+      {"link to a device", frontEnd([](auto& p) { fs::create_symlink("/dev/null", p); }), kRefused,
+       kNotRegular},
       {"folder named .mdb", [](auto& d) { return d.mkdir("f.mdb"); }, kRefused, {2, "is a folder"}},
       {"symbolic link loop",
-       [](auto& d) {
-         symlinkLoop(d.file("f.mdb"));
-         return d.file("f.mdb");
-       },
+       frontEnd(symlinkLoop),
        kRefused,
        {2, "Too many levels of symbolic links"}},
       {"dangling link",
-       [](auto& d) {
-         fs::create_symlink(d.file("gone.mdb"), d.file("f.mdb"));
-         return d.file("f.mdb");
-       },
+       frontEnd([](auto& p) { fs::create_symlink(p + ".gone", p); }),
        kRefused,
        {2, "no such file"}},
       {"file used as a folder",
@@ -259,14 +214,7 @@ std::vector<Case> cases() {
        kRefused,
        {2, "bytes the database engine accepts"}},
       {"empty operand", [](auto&) { return std::string(); }, kRefused, {2, "empty file name"}},
-      {"unreadable file",
-       [](auto& d) {
-         unreadable(d.file("f.mdb"));
-         return d.file("f.mdb");
-       },
-       kRefused,
-       {2, "permission denied"},
-       true},
+      {"unreadable file", frontEnd(unreadable), kRefused, {2, "permission denied"}, true},
       {"unreadable folder",
        [](auto& d) {
          const std::string front = sound(d, "Locked/Front.mdb");
@@ -540,7 +488,46 @@ std::vector<Case> cases() {
       {"bracketed statement", "]; DELETE FROM MSysTableDefs; --"},
       {"reserved device name", "CON"},
       {"long component", std::string(200, 'n')},
-      {"leading dash", "-x"}};
+      {"leading dash", "-x"},
+      {"colon", "a:b"},
+      {"ampersand and pipe", "a&b|c"},
+      {"angle brackets", "<b>x</b>"},
+      {"format braces", "{0}{}"},
+      {"pattern characters", "_%_[!a-z]"},
+      {"tilde", "~1"},
+      {"dot dot", "..x"},
+      {"comma", "a,b"},
+      {"combining accent", "e\xcc\x81"},
+      {"precomposed accent", "\xc3\xa9"},
+      {"zero-width joiner",
+       "a\xe2\x80\x8d"
+       "b"},
+      {"fullwidth solidus",
+       "a\xef\xbc\x8f"
+       "b"},
+      {"non-breaking space",
+       "a\xc2\xa0"
+       "b"},
+      {"C1 control",
+       "a\xc2\x85"
+       "b"},
+      {"vertical tab and form feed",
+       "a\x0b\x0c"
+       "b"},
+      {"terminal title sequence", "\x1b]0;owned\x07"},
+      {"escaped text", "\\u0000\\\"%2F%00&amp;"},
+      {"upper-case extension", ".MDB"},
+      {"CJK", "\xe6\x95\xb0\xe6\x8d\xae"},
+      {"right-to-left text", "\xd7\xa9\xd7\x9c\xd7\x95\xd7\x9d"},
+      {"trailing blank", "x "},
+      {"long accented component",
+       [] {
+         std::string n;
+         for (int i = 0; i < 100; ++i)
+           n += "\xc3\xa9";
+         return n;
+       }()},
+      {"emoji sequence", "\xf0\x9f\x91\xa9\xe2\x80\x8d\xf0\x9f\x92\xbb"}};
   for (const auto& [label, name] : names) {
     all.push_back({std::string("names with ") + label,
                    [name](auto& d) {

@@ -1,5 +1,5 @@
-// What the files of FormDialog share: model text as a QString, twips as pixels, and the item
-// data role under which a tree item keeps its node's position.
+// What the files of FormDialog share: model text as a QString and the item data role under which
+// a tree item keeps its node's position.
 #pragma once
 
 #include <string>
@@ -14,10 +14,6 @@ inline constexpr int kNodeRole = Qt::UserRole;  // a tree item's 0-based positio
 
 inline QString q(const std::string& s) {
   return QString::fromStdString(s);
-}
-
-inline int px(int twips) {
-  return twipsToPixels(twips);
 }
 
 }  // namespace uikit::qt

@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QStatusBar>
 
+#include "uikit/qt/dialog_font.h"
 #include "uikit/qt/dialog_support.h"
 #include "uikit/qt/pictures.h"
 
@@ -87,6 +88,8 @@ FormDialog::FormDialog(QtDesktop& desktop, Form& form, QWidget* parent)
       form_(form) {
   setObjectName(q(form.name()));
   setModal(true);
+  setFont(dialogFont());
+  scale_ = layoutScale(font());
   for (const auto& c : form.controls())
     ensureWidget(*c);
   sync();
@@ -146,9 +149,13 @@ void FormDialog::syncStacking() {
   std::vector<const Control*> order;
   for (const auto& c : form_.controls())
     order.push_back(c.get());
-  std::stable_sort(order.begin(), order.end(), [](const Control* a, const Control* b) {
-    return a->stackRank() < b->stackRank();
-  });
+  // The classic toolkit draws lines on the window's own surface, beneath every control that is
+  // a window of its own: a separator the designer ran behind a text box stays hidden by it.
+  const auto layer = [](const Control* c) {
+    return std::pair(c->kind() == ControlKind::Line ? 0 : 1, c->stackRank());
+  };
+  std::stable_sort(order.begin(), order.end(),
+                   [&](const Control* a, const Control* b) { return layer(a) < layer(b); });
   if (order == stackDrawn_)
     return;
   stackDrawn_ = order;

@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTreeWidget>
 
 #include "uikit/qt/dialog_support.h"
@@ -17,6 +18,45 @@
 #include "uikit/user_input.h"
 
 namespace uikit::qt {
+namespace {
+
+// Designed column widths (pixels, 0 for none), each widened to show its header whole with the
+// sort indicator. The room comes from the widest column as far as it can spare it, so the
+// columns keep their designed shares of the list; a list too narrow for all scrolls sideways.
+std::vector<int> fitHeaders(std::vector<int> widths, const QHeaderView& header) {
+  int deficit = 0;
+  for (int c = 0; c < static_cast<int>(widths.size()); ++c) {
+    const int need = header.sectionSizeHint(c);
+    if (widths[c] > 0 && widths[c] < need) {
+      deficit += need - widths[c];
+      widths[c] = need;
+    }
+  }
+  const auto widest = std::max_element(widths.begin(), widths.end());
+  if (deficit > 0 && widest != widths.end()) {
+    const int spare = *widest - header.sectionSizeHint(static_cast<int>(widest - widths.begin()));
+    *widest -= std::clamp(deficit, 0, std::max(spare, 0));
+  }
+  return widths;
+}
+
+// The full text as a row's tool tip when room pixels cannot show it, since the classic lists
+// show no ellipsis and the user would otherwise have to scroll to read it; none otherwise.
+QString tipWhenClipped(const QWidget& view, const QString& text, int room) {
+  return view.fontMetrics().horizontalAdvance(text) > room ? text : QString();
+}
+
+void setTip(QListWidgetItem& item, const QString& tip) {
+  if (item.toolTip() != tip)
+    item.setToolTip(tip);
+}
+
+void setTip(QTreeWidgetItem& item, int column, const QString& tip) {
+  if (item.toolTip(column) != tip)
+    item.setToolTip(column, tip);
+}
+
+}  // namespace
 
 void FormDialog::syncListBox(ListBox& list, View& view) {
   auto* w = static_cast<QListWidget*>(view.widget);
@@ -25,6 +65,9 @@ void FormDialog::syncListBox(ListBox& list, View& view) {
   const int n = static_cast<int>(items.size());
   while (w->count() > n)
     delete w->takeItem(w->count() - 1);
+  // Room for a row's text: the list less its frame, margins and a check box.
+  const int room = w->width() - 2 * w->frameWidth() - 8 -
+                   (checks ? w->style()->pixelMetric(QStyle::PM_IndicatorWidth) + 4 : 0);
   for (int i = 0; i < n; ++i) {
     const QString text = displayText(items[i].text);
     QListWidgetItem* item = w->item(i);
@@ -33,6 +76,7 @@ void FormDialog::syncListBox(ListBox& list, View& view) {
     } else if (item->text() != text) {
       item->setText(text);
     }
+    setTip(*item, tipWhenClipped(*w, text, room));
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
     if (checks)
       flags |= Qt::ItemIsUserCheckable;
@@ -77,20 +121,24 @@ void FormDialog::syncListView(ListView& list, View& view) {
     if (header->text(c) != text)
       header->setText(c, text);
   }
-  // Widths only when the model changes them, so a user's resized column stays as it is.
-  if (view.widths != widths) {
-    view.widths = widths;
-    for (int c = 0; c < static_cast<int>(widths.size()); ++c) {
-      if (widths[c] > 0)
-        w->setColumnWidth(c, px(widths[c]));
-    }
-  }
   const QSignalBlocker blockHeader(w->header());
   w->header()->setSortIndicatorShown(list.sorted());
   if (list.sorted()) {
     w->header()->setSortIndicator(list.sortKey(), list.sortOrder() == ListView::SortOrder::Ascending
                                                       ? Qt::AscendingOrder
                                                       : Qt::DescendingOrder);
+  }
+  // Widths only when the model changes them, so a user's resized column stays as it is.
+  if (view.widths != widths) {
+    view.widths = widths;
+    std::vector<int> pixels;
+    for (int width : widths)
+      pixels.push_back(width > 0 ? px(width) : 0);
+    pixels = fitHeaders(pixels, *w->header());
+    for (int c = 0; c < static_cast<int>(pixels.size()); ++c) {
+      if (pixels[c] > 0)
+        w->setColumnWidth(c, pixels[c]);
+    }
   }
   const int n = list.Count();
   while (w->topLevelItemCount() > n)
@@ -104,6 +152,7 @@ void FormDialog::syncListView(ListView& list, View& view) {
       const QString text = displayText(c == 0 ? model.text : model.subItem(c));
       if (item->text(c) != text)
         item->setText(c, text);
+      setTip(*item, c, tipWhenClipped(*w, text, w->columnWidth(c) - 8));
     }
     if (item->isSelected() != model.selected)
       item->setSelected(model.selected);
@@ -151,6 +200,7 @@ void FormDialog::syncTreeView(TreeView& tree, View& view) {
                                   ? new QTreeWidgetItem(w)
                                   : new QTreeWidgetItem(parent->second);
       item->setText(0, displayText(node.text));
+      item->setToolTip(0, item->text(0));
       item->setData(0, kNodeRole, static_cast<int>(i));
       if (!node.imageKey.empty())
         item->setIcon(0, nodeIcon(iconName(node.imageKey)));

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTextDocument>
 #include <QTreeWidget>
 
 #include "uikit/qt/dialog_support.h"
@@ -34,6 +35,9 @@ QWidget* FormDialog::create(Control& control, QWidget* parent) {
       QWidget* w;
       if (box.MultiLine) {
         auto* edit = new QPlainTextEdit(parent);
+        // The classic text box keeps a pixel or two between its border and the text; Qt's four
+        // would wrap designed lines that fill the box.
+        edit->document()->setDocumentMargin(2);
         connect(edit, &QPlainTextEdit::textChanged, this, [this, &box, edit] {
           desktop_.deliver([&] { type(box, modelText(edit->toPlainText())); });
         });
@@ -85,7 +89,9 @@ QWidget* FormDialog::create(Control& control, QWidget* parent) {
     case ControlKind::ListBox: {
       auto& list = static_cast<ListBox&>(control);
       auto* w = new QListWidget(parent);
-      w->setUniformItemSizes(true);
+      // Rows as wide as their text, so a long one scrolls the list sideways instead of losing
+      // its end (uniform sizes would take every row's width from the first).
+      w->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
       w->setSelectionMode(list.MultiSelect && list.style == ListBox::Style::Standard
                               ? QAbstractItemView::MultiSelection
                               : QAbstractItemView::SingleSelection);
@@ -122,6 +128,9 @@ QWidget* FormDialog::create(Control& control, QWidget* parent) {
       auto& tree = static_cast<TreeView&>(control);
       auto* w = new QTreeWidget(parent);
       w->setHeaderHidden(true);
+      // The one column as wide as the widest node, so long names scroll sideways.
+      w->header()->setStretchLastSection(false);
+      w->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
       w->setSelectionMode(QAbstractItemView::SingleSelection);
       connect(
           w, &QTreeWidget::currentItemChanged, this, [this, &tree] { treeChanged(tree); },

@@ -86,7 +86,7 @@ TEST_F(QtDesktopTest, DrawsTheControlsAndUserActionsReachTheModelAndAreRedrawn) 
       QTest::mouseClick(&child<QRadioButton>(d, option), Qt::LeftButton, {}, QPoint(6, 9));
     EXPECT_TRUE(f.optDrop.value() && !f.optKeep.value() && f.optFast.value() && !f.optSafe.value());
     EXPECT_TRUE(f.optInB.value() && drop.isChecked() && !safe.isChecked());
-    QTest::mouseClick(&child<QCheckBox>(d, "chkAll"), Qt::LeftButton);
+    QTest::mouseClick(&child<QCheckBox>(d, "chkAll"), Qt::LeftButton, {}, QPoint(6, 9));
     EXPECT_EQ(f.chkAll.Value, 0);
 
     tables.item(2)->setCheckState(Qt::Checked);  // what the view does on a click in the box

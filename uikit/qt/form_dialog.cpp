@@ -89,9 +89,20 @@ FormDialog::FormDialog(QtDesktop& desktop, Form& form, QWidget* parent)
   setObjectName(q(form.name()));
   setModal(true);
   setFont(dialogFont());
+  setWindowIcon(appIcon());
   scale_ = layoutScale(font());
   for (const auto& c : form.controls())
     ensureWidget(*c);
+  // Tab goes through the controls in the order the form created them, containers or not.
+  QWidget* previous = nullptr;
+  for (const auto& c : form.controls()) {
+    QWidget* w = c->canTakeFocus() ? widgetOf(*c) : nullptr;
+    if (!w)
+      continue;
+    if (previous)
+      setTabOrder(previous, w);
+    previous = w;
+  }
   sync();
 }
 
@@ -205,9 +216,12 @@ void FormDialog::syncOne(Control& control, View& view) {
     }
     case ControlKind::CommandButton: {
       auto* b = static_cast<QPushButton*>(w);
-      const QString text = displayText(static_cast<CommandButton&>(control).Caption);
+      auto& button = static_cast<CommandButton&>(control);
+      const QString text = displayText(button.Caption);
       if (b->text() != text)
         b->setText(text);
+      if (b->isDefault() != button.Default)
+        b->setDefault(button.Default);  // drawn as the default; Enter is ours (keyPressEvent)
       break;
     }
     case ControlKind::OptionButton: {

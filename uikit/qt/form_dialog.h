@@ -46,8 +46,8 @@ class FormDialog : public QDialog {
   // The frame's close button and Escape both ask the form, which may refuse.
   void closeEvent(QCloseEvent* event) override;
   void reject() override;
-  // Enter presses the focused button only: the models have no default button, and Qt's habit
-  // of pressing some button on Enter in a text box would surprise.
+  // Enter presses the focused button, else the form's default button (shown and enabled); never
+  // the first button Qt would pick itself.
   void keyPressEvent(QKeyEvent* event) override;
   // Clicks on labels, pictures and frames that have a Click handler; focus moved by the user.
   bool eventFilter(QObject* watched, QEvent* event) override;

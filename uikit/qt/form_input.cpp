@@ -25,10 +25,19 @@ void FormDialog::reject() {
 void FormDialog::keyPressEvent(QKeyEvent* event) {
   if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-      if (auto* button = qobject_cast<QPushButton*>(focusWidget());
-          button && button->isEnabled() && button->window() == this) {
-        button->click();
+      auto* button = qobject_cast<QPushButton*>(focusWidget());
+      if (!button || button->window() != this) {
+        button = nullptr;
+        for (const auto& c : form_.controls()) {
+          auto* b = qobject_cast<QPushButton*>(widgetOf(*c));
+          if (b && b->isVisible() && static_cast<const CommandButton&>(*c).Default) {
+            button = b;
+            break;
+          }
+        }
       }
+      if (button && button->isEnabled() && button->isVisible())
+        button->click();
       event->accept();
       return;
     }

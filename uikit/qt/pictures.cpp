@@ -139,6 +139,25 @@ QPixmap picturePixmap(const std::string& image, QSize size) {
   return pixmap;
 }
 
+QIcon appIcon() {
+  static const QIcon icon = [] {
+    QIcon drawn;
+    for (int side : {16, 24, 32, 48, 64, 128}) {
+      QPixmap pixmap(side, side);
+      pixmap.fill(Qt::transparent);
+      QPainter p(&pixmap);
+      p.setRenderHint(QPainter::Antialiasing);
+      QPainterPath tile;
+      tile.addRoundedRect(QRectF(0, 0, side, side), side * 0.18, side * 0.18);
+      p.setClipPath(tile);
+      drawSidePanel(p, QRectF(0, 0, side, side));
+      drawn.addPixmap(pixmap);
+    }
+    return drawn;
+  }();
+  return icon;
+}
+
 QIcon nodeIcon(const std::string& name) {
   const std::string n = lower(name);
   if (n.rfind("status-", 0) == 0)

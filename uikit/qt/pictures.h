@@ -17,6 +17,10 @@ namespace uikit::qt {
 // framed box with a cross.
 QPixmap picturePixmap(const std::string& image, QSize size);
 
+// The application's icon: the wizard's two linked database drums on a blue tile, at the usual
+// icon sizes.
+QIcon appIcon();
+
 // A small icon for a tree node whose image (the image list's picture name, else its key) is
 // name: the link status pictures as themselves (16 x 12); folders, drives, the computer and
 // network places use the style's own icons, anything else a document.

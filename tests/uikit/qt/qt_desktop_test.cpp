@@ -122,6 +122,11 @@ TEST_F(QtDesktopTest, DrawsTheControlsAndUserActionsReachTheModelAndAreRedrawn) 
     EXPECT_EQ(child<QLabel>(d, "lblTitle").text(), "Changed");
     EXPECT_FALSE(child<QLabel>(d, "lblTitle").autoFillBackground());  // no longer yellow
     EXPECT_EQ(tables.count(), 4);
+    f.cmdChange.Default = true;  // now Enter in the text box presses it
+    desk.deliver([] {});
+    name.setFocus();
+    QTest::keyClick(&name, Qt::Key_Return);
+    EXPECT_EQ(tables.count(), 5);
     EXPECT_TRUE(!child<QCheckBox>(d, "chkAll").isEnabled() &&
                 child<QPushButton>(d, "cmdHidden").isVisible());
     EXPECT_FALSE(f.tvwFolders.nodes()[0].expanded || tree.topLevelItem(0)->isExpanded());

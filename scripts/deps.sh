@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake make g++ pkg-config libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev libgl1-mesa-dev)
+          qt6-base-dev libgl1-mesa-dev qt6-qpa-plugins xvfb xdotool)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

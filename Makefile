@@ -1,11 +1,15 @@
 # Convenience targets; each one installs missing packages, configures and builds first.
-.PHONY: demo test sanitize bench format clean
+.PHONY: demo test screenshots sanitize bench format clean
 
 demo:
 	scripts/demo.sh
 
 test:
 	scripts/test.sh
+
+# Every window rendered under Xvfb into docs/screenshots/.
+screenshots:
+	scripts/screenshots.sh
 
 # The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize:

@@ -355,12 +355,13 @@ void FormDialog::syncLabel(Label& label, View& view) {
 void FormDialog::syncPicture(Picture& picture, View& view) {
   auto* w = static_cast<QLabel*>(view.widget);
   const QSize size(px(picture.geometry.width), px(picture.geometry.height));
+  const qreal ratio = devicePixelRatioF();
   const QString drawn = q(picture.Image) + QChar('@') + QString::number(size.width()) + 'x' +
-                        QString::number(size.height());
+                        QString::number(size.height()) + '*' + QString::number(ratio);
   if (view.content == drawn)
     return;
   view.content = drawn;
-  w->setPixmap(picturePixmap(picture.Image, size));
+  w->setPixmap(picturePixmap(picture.Image, size, ratio));
 }
 
 void FormDialog::fitSize() {

@@ -117,10 +117,11 @@ bool drawStatus(QPainter& p, const QRectF& r, const std::string& name) {
 
 }  // namespace
 
-QPixmap picturePixmap(const std::string& image, QSize size) {
+QPixmap picturePixmap(const std::string& image, QSize size, qreal ratio) {
   if (size.width() <= 0 || size.height() <= 0)
     size = QSize(16, 16);
-  QPixmap pixmap(size);
+  QPixmap pixmap(size * std::max<qreal>(ratio, 1.0));
+  pixmap.setDevicePixelRatio(std::max<qreal>(ratio, 1.0));
   pixmap.fill(Qt::transparent);
   QPainter p(&pixmap);
   p.setRenderHint(QPainter::Antialiasing);

@@ -134,6 +134,19 @@ TEST_F(QtDesktopTest, DrawsTheControlsAndUserActionsReachTheModelAndAreRedrawn) 
     child<QCheckBox>(d, "chkAll").click();
     EXPECT_EQ(f.chkAll.Value, 0);
 
+    // A row or cell too long for its room scrolls sideways and shows its whole text as tip.
+    const std::string longText(120, 'x');
+    f.lstSets.AddItem(longText);
+    f.lvwLinks.AddItem("Suppliers", {longText});
+    desk.deliver([] {});
+    auto& sets = child<QListWidget>(d, "lstSets");
+    QApplication::processEvents();
+    EXPECT_GT(sets.horizontalScrollBar()->maximum(), 0);
+    EXPECT_EQ(sets.item(2)->toolTip().toStdString(), longText);
+    EXPECT_EQ(sets.item(0)->toolTip(), "");
+    EXPECT_EQ(links.topLevelItem(3)->toolTip(1).toStdString(), longText);
+    EXPECT_EQ(links.topLevelItem(3)->toolTip(0), "");
+
     f.cmdOK.Click();  // straight from code: no user action, no redraw, the show goes on
     EXPECT_TRUE(d.isVisible());
     desk.deliver([] {});

@@ -42,16 +42,24 @@ fe="$work/demo/App/Front.mdb"
 "$vantrel" check "$fe" --ui=auto >"$work/check.log" 2>&1 &
 check_pid=$!
 
-# The id of the shown window whose title contains $1, waiting up to 20 s.
+# The id of the shown window whose title contains $1, waiting up to $2 tenths of a second (200).
 window() {
   local id
-  for _ in $(seq 200); do
+  for _ in $(seq "${2:-200}"); do
     id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -1)
     [ -n "$id" ] && { echo "$id"; return 0; }
     kill -0 "$check_pid" 2>/dev/null || break
     sleep 0.1
   done
   echo "no window \"$1\"; the check printed: $(cat "$work/check.log")" >&2
+  return 1
+}
+# True once the check has ended, waiting up to $1 tenths of a second.
+ended() {
+  for _ in $(seq "$1"); do
+    kill -0 "$check_pid" 2>/dev/null || return 0
+    sleep 0.1
+  done
   return 1
 }
 # Clicks window $1 at the designed position ($2, $3) in twips. The driver scales every window
@@ -63,9 +71,19 @@ click_at() {
   y=$(awk -v t="$3" -v w="$WIDTH" -v d="$4" 'BEGIN { printf "%d", t / d * w }')
   xdotool mousemove --window "$1" "$x" "$y" click 1
 }
-# Gives window $1 the keyboard (no window manager does it here) and presses keys $2.
-keys() {
-  xdotool mousemove --window "$1" 5 5 windowfocus --sync "$1" key --delay 50 "$2"
+# Gives window $1 the keyboard (no window manager does it here) and presses keys $2, until the
+# window titled $3 shows (or, for "", the check ends). A window that was not active yet when the
+# keys arrived ignores them, so they go again, at most three times.
+press() {
+  for _ in 1 2 3; do
+    xdotool mousemove --window "$1" 5 5 windowfocus --sync "$1" key "$2"
+    if [ -n "$3" ]; then
+      window "$3" 30 2>/dev/null >/dev/null && return 0
+    else
+      ended 30 && return 0
+    fi
+  done
+  return 1
 }
 
 # First page: Next, by mouse (designed at left 6405, top 4920, 1215 x 375 on a 7800-wide page).
@@ -75,16 +93,10 @@ click_at "$w" 7012 5107 7800
 # 1800 in twips); pick it by mouse, then Alt+N.
 w=$(window "Fix Link Set") || fail "the Fix Set page did not show"
 click_at "$w" 3000 1920 7800
-keys "$w" alt+n
-# Finished: Enter presses the default button, Finish.
+press "$w" alt+n "Finished" || fail "Alt+N did not lead to the Finished page"
+# Finished: Enter presses the default button, Finish, and the check ends.
 w=$(window "Finished") || fail "the Finished page did not show"
-keys "$w" Return
-
-for _ in $(seq 200); do
-  kill -0 "$check_pid" 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 "$check_pid" 2>/dev/null && fail "the check did not end after Finish"
+press "$w" Return "" || fail "the check did not end after Finish"
 wait "$check_pid"
 status=$?
 check_pid=""

@@ -1,5 +1,5 @@
 # Convenience targets; each one installs missing packages, configures and builds first.
-.PHONY: demo test crash concurrency sanitize bench fuzz format clean
+.PHONY: demo test screenshots crash concurrency sanitize bench fuzz format clean
 
 demo:
 	scripts/demo.sh
@@ -16,6 +16,10 @@ crash:
 concurrency:
 	scripts/deps.sh && scripts/build.sh && \
 	VANTREL_CONCURRENT_ROUNDS=$${ROUNDS:-100} build/tests/reliability/reliability_tests --gtest_filter='Concurrency.*'
+
+# Every window rendered under Xvfb into docs/screenshots/.
+screenshots:
+	scripts/screenshots.sh
 
 # The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize:

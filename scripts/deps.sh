@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake make g++ pkg-config libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev libgl1-mesa-dev)
+          qt6-base-dev libgl1-mesa-dev qt6-qpa-plugins xvfb xdotool)
 # `deps.sh fuzz`: clang and its libFuzzer runtime as well, for scripts/fuzz.sh.
 if [ "${1:-}" = fuzz ]; then
   packages+=(clang-14 libclang-rt-14-dev)

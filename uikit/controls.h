@@ -129,6 +129,8 @@ class CommandButton : public Control {
   CommandButton(Form& f, std::string name, Control* container = nullptr)
       : Control(f, ControlKind::CommandButton, std::move(name), container) {}
   std::string Caption;  // "&" marks the access key
+  // Enter presses the default button wherever the focus is, unless it is on another button.
+  bool Default = false;
 };
 
 class OptionButton : public Control {

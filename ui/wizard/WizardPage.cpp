@@ -76,6 +76,7 @@ uikit::CommandButton& WizardPage::addNextButton(const std::string& caption,
       controlName,
       {kContentLeft + kContentWidth - kButtonWidth, kButtonTop, kButtonWidth, kButtonHeight});
   button.Caption = caption;
+  button.Default = true;
   return button;
 }
 

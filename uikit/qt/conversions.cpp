@@ -6,8 +6,8 @@
 
 namespace uikit::qt {
 
-int twipsToPixels(int twips) {
-  return static_cast<int>(std::lround(twips / 15.0));
+int twipsToPixels(int twips, double scale) {
+  return static_cast<int>(std::lround(twips * scale / 15.0));
 }
 
 QString displayText(const std::string& text) {

@@ -9,8 +9,9 @@
 
 namespace uikit::qt {
 
-// 15 twips to a pixel, the models' 96-dpi convention; rounds to the nearest pixel.
-int twipsToPixels(int twips);
+// 15 twips to a pixel, the models' 96-dpi convention, times scale (see dialog_font.h); rounds to
+// the nearest pixel.
+int twipsToPixels(int twips, double scale = 1.0);
 
 // Model text (UTF-8, lines broken by "\r\n") as Qt shows it ("\n").
 QString displayText(const std::string& text);

@@ -16,6 +16,7 @@
 
 #include "uikit/controls.h"
 #include "uikit/form.h"
+#include "uikit/qt/conversions.h"
 
 class QButtonGroup;
 class QListWidget;
@@ -37,13 +38,16 @@ class FormDialog : public QDialog {
   void syncControl(Control& control);
   // The widget presenting control, nullptr for controls without one (image lists, dialogs).
   QWidget* widgetOf(const Control& control) const;
+  // Designed twips as this dialog's pixels (see dialog_font.h).
+  int px(int twips) const { return twipsToPixels(twips, scale_); }
+  double scale() const { return scale_; }
 
  protected:
   // The frame's close button and Escape both ask the form, which may refuse.
   void closeEvent(QCloseEvent* event) override;
   void reject() override;
-  // Enter presses the focused button only: the models have no default button, and Qt's habit
-  // of pressing some button on Enter in a text box would surprise.
+  // Enter presses the focused button, else the form's default button (shown and enabled); never
+  // the first button Qt would pick itself.
   void keyPressEvent(QKeyEvent* event) override;
   // Clicks on labels, pictures and frames that have a Click handler; focus moved by the user.
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -83,6 +87,7 @@ class FormDialog : public QDialog {
 
   QtDesktop& desktop_;
   Form& form_;
+  double scale_ = 1.0;
   std::map<const Control*, View> views_;
   std::map<const QObject*, Control*> controlOf_;    // widgets that report clicks or focus
   std::map<const Control*, QButtonGroup*> groups_;  // option groups by container (nullptr: form)

@@ -117,10 +117,11 @@ bool drawStatus(QPainter& p, const QRectF& r, const std::string& name) {
 
 }  // namespace
 
-QPixmap picturePixmap(const std::string& image, QSize size) {
+QPixmap picturePixmap(const std::string& image, QSize size, qreal ratio) {
   if (size.width() <= 0 || size.height() <= 0)
     size = QSize(16, 16);
-  QPixmap pixmap(size);
+  QPixmap pixmap(size * std::max<qreal>(ratio, 1.0));
+  pixmap.setDevicePixelRatio(std::max<qreal>(ratio, 1.0));
   pixmap.fill(Qt::transparent);
   QPainter p(&pixmap);
   p.setRenderHint(QPainter::Antialiasing);
@@ -137,6 +138,25 @@ QPixmap picturePixmap(const std::string& image, QSize size) {
   else
     drawPlaceholder(p, r);
   return pixmap;
+}
+
+QIcon appIcon() {
+  static const QIcon icon = [] {
+    QIcon drawn;
+    for (int side : {16, 24, 32, 48, 64, 128}) {
+      QPixmap pixmap(side, side);
+      pixmap.fill(Qt::transparent);
+      QPainter p(&pixmap);
+      p.setRenderHint(QPainter::Antialiasing);
+      QPainterPath tile;
+      tile.addRoundedRect(QRectF(0, 0, side, side), side * 0.18, side * 0.18);
+      p.setClipPath(tile);
+      drawSidePanel(p, QRectF(0, 0, side, side));
+      drawn.addPixmap(pixmap);
+    }
+    return drawn;
+  }();
+  return icon;
 }
 
 QIcon nodeIcon(const std::string& name) {

@@ -11,7 +11,9 @@
 #include <QTimer>
 
 #include "uikit/qt/conversions.h"
+#include "uikit/qt/dialog_font.h"
 #include "uikit/qt/form_dialog.h"
+#include "uikit/qt/pictures.h"
 
 namespace uikit::qt {
 namespace {
@@ -72,6 +74,7 @@ void QtDesktop::init(int& argc, char** argv) {
       throw std::logic_error("the Qt desktop needs a QApplication, not a QCoreApplication");
   } else {
     ownApp_ = std::make_unique<QApplication>(argc, argv);
+    QApplication::setWindowIcon(appIcon());
   }
   // Hiding the last dialog of a chain must not end the program's event processing.
   QApplication::setQuitOnLastWindowClosed(false);
@@ -172,6 +175,8 @@ Answer QtDesktop::messageBox(const MessageBox& box) {
   QMessageBox dialog(messageIcon(box.icon), title, displayText(box.text), QMessageBox::NoButton,
                      topVisibleDialog());
   dialog.setTextFormat(Qt::PlainText);
+  dialog.setFont(dialogFont());
+  dialog.setWindowIcon(appIcon());
   for (Answer a : buttonAnswers(box.buttons))
     dialog.addButton(standardButton(a));
   dialog.setDefaultButton(standardButton(defaultAnswer(box.buttons)));

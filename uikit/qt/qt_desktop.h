@@ -1,8 +1,12 @@
 // The desktop driver on Qt 6 Widgets. It presents any form model with Qt's native widgets,
 // generically: each modal show gets a dialog whose widgets are placed from the controls'
-// geometry (15 twips to a pixel), every user action on a widget goes through uikit/user_input.h,
-// and after each action every shown dialog is redrawn from the models, because a handler may
-// change any control of any form. No window needs code of its own for the desktop.
+// geometry (15 twips to a pixel, scaled to the desktop's font: dialog_font.h), every user action on
+// a widget goes through uikit/user_input.h, and after each action every shown dialog is redrawn
+// from the models, because a handler may change any control of any form. No window needs code of
+// its own for the desktop.
+//
+// High-DPI: Qt 6 always scales windows to the screen's device pixel ratio; the driver's pixels
+// are device-independent and its pictures are drawn at the screen's ratio.
 //
 // Threading: Qt widgets live on the GUI thread, so create the desktop, make it current
 // (uikit::setDesktop) and show forms on the thread that owns the QApplication.

@@ -42,6 +42,8 @@ TEST(QtConversions, FileFiltersBecomeQtFilters) {
 TEST(QtConversions, TextsAndUnits) {
   for (auto [twips, pixels] : {std::pair{1440, 96}, {7, 0}, {8, 1}, {-15, -1}})
     EXPECT_EQ(twipsToPixels(twips), pixels) << twips;
+  EXPECT_EQ(twipsToPixels(1440, 1.5), 144);
+  EXPECT_EQ(twipsToPixels(5, 1.5), 1);  // 0.5 rounds up
 
   EXPECT_EQ(displayText("one\r\ntwo\rthree\nfour"), "one\ntwo\nthree\nfour");
   EXPECT_EQ(modelText("one\ntwo\r\nthree"), "one\r\ntwo\r\nthree");

@@ -86,7 +86,7 @@ TEST_F(QtDesktopTest, DrawsTheControlsAndUserActionsReachTheModelAndAreRedrawn) 
       QTest::mouseClick(&child<QRadioButton>(d, option), Qt::LeftButton, {}, QPoint(6, 9));
     EXPECT_TRUE(f.optDrop.value() && !f.optKeep.value() && f.optFast.value() && !f.optSafe.value());
     EXPECT_TRUE(f.optInB.value() && drop.isChecked() && !safe.isChecked());
-    QTest::mouseClick(&child<QCheckBox>(d, "chkAll"), Qt::LeftButton);
+    QTest::mouseClick(&child<QCheckBox>(d, "chkAll"), Qt::LeftButton, {}, QPoint(6, 9));
     EXPECT_EQ(f.chkAll.Value, 0);
 
     tables.item(2)->setCheckState(Qt::Checked);  // what the view does on a click in the box
@@ -122,12 +122,30 @@ TEST_F(QtDesktopTest, DrawsTheControlsAndUserActionsReachTheModelAndAreRedrawn) 
     EXPECT_EQ(child<QLabel>(d, "lblTitle").text(), "Changed");
     EXPECT_FALSE(child<QLabel>(d, "lblTitle").autoFillBackground());  // no longer yellow
     EXPECT_EQ(tables.count(), 4);
+    f.cmdChange.Default = true;  // now Enter in the text box presses it
+    desk.deliver([] {});
+    name.setFocus();
+    QTest::keyClick(&name, Qt::Key_Return);
+    EXPECT_EQ(tables.count(), 5);
     EXPECT_TRUE(!child<QCheckBox>(d, "chkAll").isEnabled() &&
                 child<QPushButton>(d, "cmdHidden").isVisible());
     EXPECT_FALSE(f.tvwFolders.nodes()[0].expanded || tree.topLevelItem(0)->isExpanded());
     // A disabled control refuses its click in the model as on the screen.
     child<QCheckBox>(d, "chkAll").click();
     EXPECT_EQ(f.chkAll.Value, 0);
+
+    // A row or cell too long for its room scrolls sideways and shows its whole text as tip.
+    const std::string longText(120, 'x');
+    f.lstSets.AddItem(longText);
+    f.lvwLinks.AddItem("Suppliers", {longText});
+    desk.deliver([] {});
+    auto& sets = child<QListWidget>(d, "lstSets");
+    QApplication::processEvents();
+    EXPECT_GT(sets.horizontalScrollBar()->maximum(), 0);
+    EXPECT_EQ(sets.item(2)->toolTip().toStdString(), longText);
+    EXPECT_EQ(sets.item(0)->toolTip(), "");
+    EXPECT_EQ(links.topLevelItem(3)->toolTip(1).toStdString(), longText);
+    EXPECT_EQ(links.topLevelItem(3)->toolTip(0), "");
 
     f.cmdOK.Click();  // straight from code: no user action, no redraw, the show goes on
     EXPECT_TRUE(d.isVisible());

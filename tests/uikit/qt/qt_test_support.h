@@ -1,6 +1,7 @@
 // What the Qt suites share: modal windows driven from timers that run inside their event loops,
 // as a user would drive them, buttons clicked by name, screenshots saved next to the test program
-// for a person to look at, and the layout check every drawn window must pass.
+// for a person to look at, the layout check every drawn window must pass, and the check that
+// every designed text shows whole in its control with the dialog's real font metrics.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,7 +12,9 @@
 #include <type_traits>
 
 #include <QTest>
+
 #include <QtWidgets>
+#include "uikit/qt/dialog_font.h"
 
 namespace qt_test {
 
@@ -72,6 +75,65 @@ inline void expectLaidOut(QWidget& dialog) {
         EXPECT_FALSE(a->geometry().intersects(b->geometry()))
             << name << " and " << b->objectName().toStdString();
       }
+    }
+  }
+}
+
+// Every text of dialog's shown controls (its named widgets) shows whole: captions of
+// buttons, options, check boxes and frames on their line, labels within their height once
+// wrapped, list view headers in their columns, status bar panels in their width; a multi-line
+// text box breaks only where its text does (each line fits the width) and needs no scrolling.
+inline void expectTextsFit(QWidget& dialog, double scale) {
+  const auto fail = [&](QWidget* w, const QString& text) {
+    return (dialog.objectName() + "." + w->objectName() + ": \"" + text + "\"").toStdString();
+  };
+  for (QWidget* w : dialog.findChildren<QWidget*>()) {
+    if (w->objectName().isEmpty() || !w->isVisibleTo(&dialog))
+      continue;
+    const QFontMetrics fm = w->fontMetrics();
+    if (auto* b = qobject_cast<QPushButton*>(w)) {
+      QStyleOptionButton opt;
+      opt.initFrom(b);
+      opt.text = b->text();
+      const QRect room = b->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, b);
+      const QSize need = fm.size(Qt::TextShowMnemonic, b->text());
+      EXPECT_LE(need.width(), room.width()) << fail(w, b->text());
+      EXPECT_LE(need.height(), room.height()) << fail(w, b->text());
+    } else if (qobject_cast<QRadioButton*>(w) || qobject_cast<QCheckBox*>(w)) {
+      const QSize need = w->sizeHint();
+      EXPECT_LE(need.width(), w->width()) << fail(w, static_cast<QAbstractButton*>(w)->text());
+      EXPECT_LE(fm.height(), w->height()) << fail(w, static_cast<QAbstractButton*>(w)->text());
+    } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
+      EXPECT_LE(fm.horizontalAdvance(g->title()) + 2 * fm.averageCharWidth(), g->width())
+          << fail(w, g->title());
+    } else if (auto* l = qobject_cast<QLabel*>(w); l && !l->text().isEmpty()) {
+      const QRect room = l->contentsRect();
+      const int flags = (l->wordWrap() ? Qt::TextWordWrap : 0) | Qt::TextShowMnemonic;
+      const QRect need = fm.boundingRect(QRect(0, 0, room.width(), 100000), flags, l->text());
+      EXPECT_LE(need.width(), room.width()) << fail(w, l->text());
+      EXPECT_LE(need.height(), room.height()) << fail(w, l->text());
+    } else if (auto* t = qobject_cast<QPlainTextEdit*>(w)) {
+      const int room = t->viewport()->width() - 2 * t->document()->documentMargin();
+      const QString text = t->toPlainText();
+      // A designed line the classic font sets within the designed width must not wrap; longer
+      // ones are paragraphs the box wraps. Spaces at the end of a line never make it wrap.
+      const double designed = (t->width() - 8) / scale;
+      for (const QString& line : text.split('\n')) {
+        const QString shown = QString(line).remove(QRegularExpression("\\s+$"));
+        if (shown.size() * uikit::qt::kClassicTextWidth <= designed) {
+          EXPECT_LE(fm.horizontalAdvance(shown), room) << fail(w, line);
+        }
+      }
+      EXPECT_EQ(t->verticalScrollBar()->maximum(), 0) << fail(w, text) << " scrolls";
+    } else if (auto* v = qobject_cast<QTreeWidget*>(w); v && !v->isHeaderHidden()) {
+      for (int c = 0; c < v->columnCount(); ++c) {
+        const QString text = v->headerItem()->text(c);
+        EXPECT_LE(v->header()->sectionSizeHint(c), v->columnWidth(c)) << fail(w, text);
+      }
+    } else if (auto* bar = qobject_cast<QStatusBar*>(w)) {
+      for (QLabel* panel : bar->findChildren<QLabel*>())
+        EXPECT_LE(fm.horizontalAdvance(panel->text()), panel->contentsRect().width())
+            << fail(w, panel->text());
     }
   }
 }

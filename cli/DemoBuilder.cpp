@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cli/Errors.h"
-#include "cli/FrontEndFile.h"
+#include "host/FrontEndFile.h"
 #include "dao/dao.h"
 #include "engine/ComponentState.h"
 #include "engine/Engine.h"

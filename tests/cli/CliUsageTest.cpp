@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "cli/Json.h"
+#include "host/Json.h"
 #include "cli/Options.h"
 #include "tests/cli/CliTestSupport.h"
 

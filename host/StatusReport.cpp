@@ -1,11 +1,11 @@
-#include "cli/StatusReport.h"
+#include "host/StatusReport.h"
 
 #include <algorithm>
 #include <map>
 #include <optional>
 #include <sstream>
 
-#include "cli/Json.h"
+#include "host/Json.h"
 #include "dao/connect.h"
 #include "dao/dao.h"
 #include "uikit/printable.h"

@@ -1,14 +1,16 @@
-#include "cli/FrontEndFile.h"
+#include "host/FrontEndFile.h"
 
 #include <filesystem>
 #include <system_error>
 
-#include "cli/Errors.h"
 #include "dao/dao.h"
+#include "host/HostError.h"
 
 namespace fs = std::filesystem;
 
 namespace vantrel {
+
+using orvanta::HostError;
 
 std::string absolutePath(const std::string& path) {
   std::error_code ec;
@@ -23,11 +25,11 @@ std::string requireFrontEnd(const std::string& path) {
   std::error_code ec;
   const fs::file_status status = fs::status(absolute, ec);
   if (!fs::exists(status))
-    throw FatalError(path + ": no such file");
+    throw HostError(path + ": no such file");
   if (fs::is_directory(status))
-    throw FatalError(path + ": is a folder, not a database file");
+    throw HostError(path + ": is a folder, not a database file");
   if (!fs::is_regular_file(status))
-    throw FatalError(path + ": not a regular file");
+    throw HostError(path + ": not a regular file");
 
   try {
     auto db = dao::OpenDatabase(absolute, 0, true);
@@ -41,15 +43,15 @@ std::string requireFrontEnd(const std::string& path) {
       case dao::kErrLocked:            // a database another program is writing right now
         break;
       case dao::kErrFileNotFound:
-        throw FatalError(path + ": no such file");
+        throw HostError(path + ": no such file");
       case dao::kErrNotADatabase:
-        throw FatalError(path + ": not a database file");
+        throw HostError(path + ": not a database file");
       case dao::kErrCannotOpen:
-        throw FatalError(path + ": cannot be opened (permission denied)");
+        throw HostError(path + ": cannot be opened (permission denied)");
       case dao::kErrExclusivelyLocked:
-        throw FatalError(path + ": in exclusive use by another program");
+        throw HostError(path + ": in exclusive use by another program");
       default:
-        throw FatalError(path + ": cannot be opened: " + e.Description());
+        throw HostError(path + ": cannot be opened: " + e.Description());
     }
   }
   return absolute;

@@ -1,8 +1,7 @@
 // The front end a host names (the FRONTEND operand of vantrel's commands, the path given to the
-// C interface's status report): made absolute (the component records
-// the path it is given, so a relative one would be meaningless the next time) and proved to be
-// an existing database file before anything else runs, so that the user gets one clear line
-// instead of an engine error box.
+// C interface's status report): made absolute (the component records the path it is given, so a
+// relative one would be meaningless the next time) and proved to be an existing database file
+// before anything else runs, so that the user gets one clear line instead of an engine error box.
 #pragma once
 
 #include <string>

@@ -1,4 +1,4 @@
-// A small JSON writer for `vantrel status --json`: objects, arrays, strings, Booleans and
+// A small JSON writer for the status report (`vantrel status --json`, orvanta_status_json): objects, arrays, strings, Booleans and
 // integers, pretty-printed with two-space indents. Strings are escaped so that any file name
 // yields valid JSON: quotes, backslashes and control characters are escaped, and bytes that are
 // not valid UTF-8 (file names on POSIX systems are arbitrary bytes) become U+FFFD.

@@ -1,9 +1,9 @@
 #include "cli/ManagerCommands.h"
 
 #include "cli/Errors.h"
-#include "host/FrontEndFile.h"
 #include "cli/Ui.h"
 #include "engine/FrontEndAccess.h"
+#include "host/FrontEndFile.h"
 #include "orvanta/clsOrvanta.h"
 
 namespace vantrel {

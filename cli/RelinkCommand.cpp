@@ -1,9 +1,9 @@
 #include "cli/RelinkCommand.h"
 
 #include "cli/Errors.h"
-#include "host/FrontEndFile.h"
 #include "cli/Ui.h"
 #include "engine/ComponentState.h"
+#include "host/FrontEndFile.h"
 #include "orvanta/clsOrvanta.h"
 
 namespace vantrel {

@@ -34,10 +34,6 @@ class DriverUiSession : public UiSession {
 
 }  // namespace
 
-bool displayAvailable() {
-  return orvanta::displayAvailable();
-}
-
 std::unique_ptr<UiSession> startUi(UiChoice choice, int& argc, char** argv) {
   // Should the Qt driver fail to load at the first window, `auto` carries on in the console;
   // `qt` stops with the failure's exit status, as it would had the module been missing at the

@@ -25,10 +25,15 @@ install(TARGETS orvanta uikit EXPORT VantrelTargets
 # it hands a driver) and the C interface.
 set(VANTREL_PUBLIC_HEADERS orvanta/clsOrvanta.h orvanta/Driver.h orvanta/orvanta.h
     orvanta/uikit/controls.h orvanta/uikit/desktop.h orvanta/uikit/form.h)
-install(FILES include/orvanta/clsOrvanta.h include/orvanta/Driver.h include/orvanta/orvanta.h
-        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/orvanta)
-install(FILES uikit/controls.h uikit/desktop.h uikit/form.h
-        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/orvanta/uikit)
+foreach(header IN LISTS VANTREL_PUBLIC_HEADERS)
+  # The toolkit's headers live in uikit/; the rest in include/.
+  string(REGEX REPLACE "^orvanta/uikit/" "uikit/" source ${header})
+  if(source STREQUAL header)
+    set(source include/${header})
+  endif()
+  get_filename_component(folder ${header} DIRECTORY)
+  install(FILES ${source} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${folder})
+endforeach()
 
 install(EXPORT VantrelTargets NAMESPACE Vantrel:: DESTINATION ${_cmake_dir})
 configure_package_config_file(cmake/VantrelConfig.cmake.in

@@ -5,9 +5,9 @@
 #include <optional>
 #include <sstream>
 
-#include "host/Json.h"
 #include "dao/connect.h"
 #include "dao/dao.h"
+#include "host/Json.h"
 #include "uikit/printable.h"
 
 namespace vantrel {

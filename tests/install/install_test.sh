@@ -14,8 +14,10 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 rm -rf "$work"
 mkdir -p "$work"
+# Installed in one place and used from another: nothing may depend on the prefix given.
 prefix=$work/prefix
-cmake --install "$build" --prefix "$prefix" >"$work/install.log"
+cmake --install "$build" --prefix "$work/staged" >"$work/install.log"
+mv "$work/staged" "$prefix"
 libdir=$(dirname "$(find "$prefix" -name 'liborvanta.so' | head -1)")
 [[ -n $libdir ]] || fail "liborvanta.so was not installed"
 

@@ -16,9 +16,10 @@
  * kept per thread, and its windows are modal windows of the thread that shows them. A handle may
  * therefore only be used, and destroyed, on the thread that created it; a call from any other
  * thread fails with ORVANTA_ERROR_WRONG_THREAD and changes nothing. Handles created on one thread
- * share that thread's state, as C++ instances do. Calls on different threads, each with its own
- * handle, may run at the same time. A handle is invalid once destroyed: a call with it fails with
- * ORVANTA_ERROR_INVALID_HANDLE (handles are never reused).
+ * share that thread's state, as C++ instances do. Components on different threads work apart,
+ * each with its own state, and may be called at the same time; the "qt" driver, as Qt itself,
+ * only on the thread that runs the application's windows. A handle is invalid once destroyed: a
+ * call with it fails with ORVANTA_ERROR_INVALID_HANDLE (handles are never reused).
  */
 #ifndef ORVANTA_ORVANTA_H
 #define ORVANTA_ORVANTA_H

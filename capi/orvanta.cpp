@@ -103,12 +103,24 @@ orvanta_error withComponent(orvanta_component* handle, Call&& call) noexcept {
   });
 }
 
+// The front end as vantrel takes it: absolute, since the component records the path to notice a
+// moved front end, and known to be a database file, so that a wrong path is this call's error
+// rather than an engine error box followed by a result that looks like success.
+orvanta_error frontEndAt(const char* path, std::string& absolute) {
+  try {
+    absolute = vantrel::requireFrontEnd(path);
+  } catch (const orvanta::HostError& e) {
+    return fail(ORVANTA_ERROR_FRONT_END, e.what());
+  }
+  return ORVANTA_OK;
+}
+
 // A read-only front end: the component has told the user and changed nothing, which the caller
 // must not mistake for a check that went well.
-orvanta_error readOnlyRefusal(const char* frontEnd) {
+orvanta_error readOnlyRefusal(const std::string& frontEnd) {
   if (!orvanta::state().frontEndReadOnly)
     return ORVANTA_OK;
-  return fail(ORVANTA_ERROR_READ_ONLY, std::string(frontEnd) + ": the front end is read-only");
+  return fail(ORVANTA_ERROR_READ_ONLY, frontEnd + ": the front end is read-only");
 }
 
 template <class Getter>
@@ -181,8 +193,11 @@ orvanta_error orvanta_check_linked_tables(orvanta_component* component, const ch
       return e;
     if (const orvanta_error e = checkPointer(result, "result"))
       return e;
-    const int ignored = c.instance.CheckLinkedTables(front_end_path) == 0 ? 0 : 1;
-    if (const orvanta_error e = readOnlyRefusal(front_end_path))
+    std::string frontEnd;
+    if (const orvanta_error e = frontEndAt(front_end_path, frontEnd))
+      return e;
+    const int ignored = c.instance.CheckLinkedTables(frontEnd) == 0 ? 0 : 1;
+    if (const orvanta_error e = readOnlyRefusal(frontEnd))
       return e;
     *result = ignored;
     return ORVANTA_OK;
@@ -196,7 +211,10 @@ orvanta_error orvanta_open_set_manager(orvanta_component* component, const char*
       return e;
     if (const orvanta_error e = checkPointer(result, "result"))
       return e;
-    *result = c.instance.OpenSetManager(front_end_path) ? 1 : 0;
+    std::string frontEnd;
+    if (const orvanta_error e = frontEndAt(front_end_path, frontEnd))
+      return e;
+    *result = c.instance.OpenSetManager(frontEnd) ? 1 : 0;
     return ORVANTA_OK;
   });
 }
@@ -231,8 +249,11 @@ orvanta_error orvanta_open_relink_manager(orvanta_component* component, const ch
       return e;
     if (const orvanta_error e = checkPointer(all_links_open, "all_links_open"))
       return e;
-    const bool open = orvanta::OpenRelinkManager(front_end_path);
-    if (const orvanta_error e = readOnlyRefusal(front_end_path))
+    std::string frontEnd;
+    if (const orvanta_error e = frontEndAt(front_end_path, frontEnd))
+      return e;
+    const bool open = orvanta::OpenRelinkManager(frontEnd);
+    if (const orvanta_error e = readOnlyRefusal(frontEnd))
       return e;
     *all_links_open = open ? 1 : 0;
     return ORVANTA_OK;
@@ -240,12 +261,15 @@ orvanta_error orvanta_open_relink_manager(orvanta_component* component, const ch
 }
 
 orvanta_error orvanta_status_json(const char* front_end_path, char** json) {
-  return guarded(ORVANTA_ERROR_FRONT_END, [&]() -> orvanta_error {
+  return guarded(ORVANTA_ERROR_INTERNAL, [&]() -> orvanta_error {
     if (const orvanta_error e = checkText(front_end_path, "front_end_path"))
       return e;
     if (const orvanta_error e = checkPointer(json, "json"))
       return e;
-    const vantrel::Status status = vantrel::readStatus(vantrel::requireFrontEnd(front_end_path));
+    std::string frontEnd;
+    if (const orvanta_error e = frontEndAt(front_end_path, frontEnd))
+      return e;
+    const vantrel::Status status = vantrel::readStatus(frontEnd);
     return copyOut(vantrel::formatStatusJson(status), json);
   });
 }

@@ -9,7 +9,10 @@
  * exception ever leaves a call.
  *
  * Text arguments are NUL-terminated UTF-8 (paths included); anything else is refused with
- * ORVANTA_ERROR_INVALID_UTF8 before the component sees it. Text results are allocated for the
+ * ORVANTA_ERROR_INVALID_UTF8 before the component sees it. A front_end_path must name an existing
+ * database file, or the call fails with ORVANTA_ERROR_FRONT_END before any window opens; it is
+ * made absolute, as the vantrel program does, since the component records it to notice a moved
+ * front end. Text results are allocated for the
  * caller, who releases them with orvanta_free.
  *
  * Threads: the component's state (the front end, its active link set, the four permissions) is
@@ -64,8 +67,7 @@ orvanta_error orvanta_destroy(orvanta_component* component);
 orvanta_error orvanta_set_configuration(orvanta_component* component, int allow_set_switching,
                                         int allow_path_change, int allow_add_tables,
                                         int allow_set_mgmt, int* result);
-/* CheckLinkedTables: the start-up check of the front end at front_end_path (give it the same
- * absolute path each time: the component records it to notice a moved front end). *result is 1
+/* CheckLinkedTables: the start-up check of the front end at front_end_path. *result is 1
  * when the user chose to ignore the problem, 0 otherwise. A read-only front end fails with
  * ORVANTA_ERROR_READ_ONLY after the user was told. */
 orvanta_error orvanta_check_linked_tables(orvanta_component* component, const char* front_end_path,

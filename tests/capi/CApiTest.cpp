@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
@@ -132,6 +133,8 @@ TEST_F(CApiTest, BadArgumentsHaveTheirOwnCodes) {
   int r = 7;
   char* t = nullptr;
   orvanta_component* made = nullptr;
+  const std::string notADatabase = dir.file("notes.mdb");
+  std::ofstream(notADatabase) << "not a database\n";
   ::unsetenv("DISPLAY");
   ::unsetenv("WAYLAND_DISPLAY");
   const struct {
@@ -173,6 +176,12 @@ TEST_F(CApiTest, BadArgumentsHaveTheirOwnCodes) {
       {"qt without a display", ORVANTA_ERROR_DRIVER, [&] { return orvanta_create("qt", &made); }},
       {"status of a missing file", ORVANTA_ERROR_FRONT_END,
        [&] { return orvanta_status_json(dir.file("none.mdb").c_str(), &t); }},
+      {"check of a missing file", ORVANTA_ERROR_FRONT_END,
+       [&] { return orvanta_check_linked_tables(component, dir.file("none.mdb").c_str(), &r); }},
+      {"set manager on a folder", ORVANTA_ERROR_FRONT_END,
+       [&] { return orvanta_open_set_manager(component, dir.path().c_str(), &r); }},
+      {"relink of a file that is no database", ORVANTA_ERROR_FRONT_END,
+       [&] { return orvanta_open_relink_manager(component, notADatabase.c_str(), &r); }},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(c.call(), c.expected) << c.name;

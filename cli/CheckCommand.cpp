@@ -1,10 +1,10 @@
 #include "cli/CheckCommand.h"
 
 #include "cli/Errors.h"
-#include "cli/FrontEndFile.h"
 #include "cli/Ui.h"
 #include "engine/ComponentState.h"
-#include "engine/clsOrvanta.h"
+#include "host/FrontEndFile.h"
+#include "orvanta/clsOrvanta.h"
 
 namespace vantrel {
 

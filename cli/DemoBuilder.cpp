@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "cli/Errors.h"
-#include "cli/FrontEndFile.h"
 #include "dao/dao.h"
 #include "engine/ComponentState.h"
 #include "engine/Engine.h"
+#include "host/FrontEndFile.h"
 #include "uikit/desktop.h"
 
 namespace fs = std::filesystem;

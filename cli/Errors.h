@@ -4,15 +4,13 @@
 // line that cannot be run as written.
 #pragma once
 
-#include <stdexcept>
-#include <string>
+#include "host/HostError.h"
 
 namespace vantrel {
 
-class FatalError : public std::runtime_error {
- public:
-  explicit FatalError(const std::string& message) : std::runtime_error(message) {}
-};
+// The library's own failures for the user (a front end that is no database, a driver that cannot
+// start) end a subcommand the same way as the program's.
+using FatalError = orvanta::HostError;
 
 // The exit status of usage and fatal errors; 0 and 1 belong to the check's result.
 inline constexpr int kExitFailure = 2;

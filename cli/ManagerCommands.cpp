@@ -1,10 +1,10 @@
 #include "cli/ManagerCommands.h"
 
 #include "cli/Errors.h"
-#include "cli/FrontEndFile.h"
 #include "cli/Ui.h"
 #include "engine/FrontEndAccess.h"
-#include "engine/clsOrvanta.h"
+#include "host/FrontEndFile.h"
+#include "orvanta/clsOrvanta.h"
 
 namespace vantrel {
 

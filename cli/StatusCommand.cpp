@@ -2,8 +2,8 @@
 
 #include <iostream>
 
-#include "cli/FrontEndFile.h"
-#include "cli/StatusReport.h"
+#include "host/FrontEndFile.h"
+#include "host/StatusReport.h"
 
 namespace vantrel {
 

@@ -1,7 +1,7 @@
 #include "cli/SwitchCommand.h"
 
 #include "cli/CheckCommand.h"
-#include "engine/clsOrvanta.h"
+#include "orvanta/clsOrvanta.h"
 
 namespace vantrel {
 

@@ -1,6 +1,6 @@
-// Chooses and starts the window driver that the component's windows are shown through: the
-// Qt desktop driver (when this build has it and a display is there) or the console driver on
-// stdin and stdout. The driver is the thread's desktop while the returned object lives.
+// Chooses and starts the window driver that the component's windows are shown through (the
+// library's choice, orvanta/Driver.h), with vantrel's own words for what cannot start. The
+// driver is the thread's desktop while the returned object lives.
 #pragma once
 
 #include <memory>
@@ -13,9 +13,6 @@ class UiSession {
  public:
   virtual ~UiSession() = default;
 };
-
-// True when a graphical display can be reached (an X11 or Wayland session).
-bool displayAvailable();
 
 // Starts the driver choice asks for. auto: Qt when built and a display is available, else the
 // console. Throws FatalError when qt is asked for but not built or no display can be reached.

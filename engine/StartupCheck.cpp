@@ -13,7 +13,7 @@
 #include "engine/Reports.h"
 #include "engine/StartupDecision.h"
 #include "engine/StartupSteps.h"
-#include "engine/clsOrvanta.h"
+#include "orvanta/clsOrvanta.h"
 #include "ui/sets/frmSetManager.h"
 #include "ui/wizard/frmCreateNewSet.h"
 #include "ui/wizard/frmFEMoved.h"

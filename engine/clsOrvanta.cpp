@@ -1,4 +1,4 @@
-#include "engine/clsOrvanta.h"
+#include "orvanta/clsOrvanta.h"
 
 #include <cstdint>
 #include <memory>

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "cli/StatusReport.h"
+#include "host/StatusReport.h"
 #include "fuzz/FuzzInput.h"
 
 namespace {

@@ -16,7 +16,8 @@
 #include <string_view>
 #include <vector>
 
-#include "uikit/controls.h"
+// Beside this header, both in the source tree and where it is installed (orvanta/uikit/).
+#include "controls.h"
 
 namespace uikit {
 

@@ -45,7 +45,8 @@
 #include <typeindex>
 #include <vector>
 
-#include "uikit/controls.h"
+// Beside this header, both in the source tree and where it is installed (orvanta/uikit/).
+#include "controls.h"
 
 namespace uikit {
 

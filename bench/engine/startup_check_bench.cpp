@@ -12,7 +12,7 @@
 
 #include "bench/floor/check_floor.h"
 #include "dao/dao.h"
-#include "engine/clsOrvanta.h"
+#include "orvanta/clsOrvanta.h"
 #include "paths/modFunctions.h"
 #include "tests/support/Fixtures.h"
 #include "ui/wizard/frmFixSet.h"

@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "cli/Json.h"
 #include "cli/Options.h"
+#include "host/Json.h"
 #include "tests/cli/CliTestSupport.h"
 
 namespace fs = std::filesystem;

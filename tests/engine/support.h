@@ -12,7 +12,7 @@
 #include "dao/dao.h"
 #include "engine/ComponentState.h"
 #include "engine/Engine.h"
-#include "engine/clsOrvanta.h"
+#include "orvanta/clsOrvanta.h"
 #include "tests/support/Fixtures.h"
 #include "ui/wizard/frmFixSet.h"
 #include "uikit/form.h"

@@ -11,7 +11,7 @@
 #include "engine/FrontEndAccess.h"
 #include "engine/Procedure.h"
 #include "engine/StartupSteps.h"
-#include "engine/clsOrvanta.h"
+#include "orvanta/clsOrvanta.h"
 #include "paths/CandidateList.h"
 #include "paths/modFunctions.h"
 #include "ui/relink/LinkStatus.h"

@@ -6,7 +6,7 @@
 #include "engine/ComponentState.h"
 #include "engine/Engine.h"
 #include "engine/Reports.h"
-#include "engine/clsOrvanta.h"
+#include "orvanta/clsOrvanta.h"
 #include "paths/CandidateList.h"
 #include "paths/modFunctions.h"
 #include "search/frmSearch.h"

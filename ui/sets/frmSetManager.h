@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/clsOrvanta.h"
+#include "orvanta/clsOrvanta.h"
 #include "uikit/form.h"
 
 namespace orvanta {

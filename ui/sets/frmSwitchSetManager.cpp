@@ -10,7 +10,7 @@
 #include "engine/Engine.h"
 #include "engine/FrontEndAccess.h"
 #include "engine/Reports.h"
-#include "engine/clsOrvanta.h"
+#include "orvanta/clsOrvanta.h"
 #include "ui/sets/SetSwitch.h"
 #include "uikit/desktop.h"
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "engine/clsOrvanta.h"
+#include "orvanta/clsOrvanta.h"
 #include "tests/support/Fixtures.h"
 #include "tests/uikit/qt/qt_test_support.h"
 #include "uikit/qt/qt_desktop.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "dao/dao.h"
-#include "engine/clsOrvanta.h"
+#include "orvanta/clsOrvanta.h"
 #include "search/frmSearch.h"
 #include "tests/ui/wizard/WizardFixture.h"
 #include "ui/relink/frmLinkManager.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/clsOrvanta.h"
+#include "orvanta/clsOrvanta.h"
 #include "tests/ui/wizard/WizardFixture.h"
 #include "ui/sets/frmSetManager.h"
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/Engine.h"
-#include "engine/clsOrvanta.h"
+#include "orvanta/clsOrvanta.h"
 #include "tests/ui/wizard/WizardFixture.h"
 #include "ui/sets/frmSwitchSetManager.h"
 

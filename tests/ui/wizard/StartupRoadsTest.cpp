@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <tuple>
 
-#include "engine/clsOrvanta.h"
+#include "orvanta/clsOrvanta.h"
 #include "tests/ui/wizard/WizardFixture.h"
 
 namespace orvanta {

@@ -1,13 +1,13 @@
-#include "cli/StatusReport.h"
+#include "host/StatusReport.h"
 
 #include <algorithm>
 #include <map>
 #include <optional>
 #include <sstream>
 
-#include "cli/Json.h"
 #include "dao/connect.h"
 #include "dao/dao.h"
+#include "host/Json.h"
 #include "uikit/printable.h"
 
 namespace vantrel {

@@ -1,4 +1,4 @@
-#include "cli/QtModule.h"
+#include "host/QtModule.h"
 
 #include <dlfcn.h>
 #include <sys/stat.h>
@@ -23,13 +23,26 @@ bool isFile(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+std::string folderOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string::npos ? "" : path.substr(0, slash);
+}
+
 std::string programFolder() {
   char buffer[4096];
   const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
   if (n <= 0)
     return "";
-  const std::string program(buffer, static_cast<std::size_t>(n));
-  return program.substr(0, program.rfind('/'));
+  return folderOf(std::string(buffer, static_cast<std::size_t>(n)));
+}
+
+// The folder of the file this code was loaded from: liborvanta.so in an installation, whose
+// modules sit in lib/vantrel beside it wherever the prefix was moved to.
+std::string libraryFolder() {
+  Dl_info info{};
+  if (::dladdr(reinterpret_cast<void*>(&qtModulePath), &info) == 0 || info.dli_fname == nullptr)
+    return "";
+  return folderOf(info.dli_fname);
 }
 
 // The Qt desktop made by the module at path; throws std::runtime_error saying why it cannot.
@@ -54,7 +67,10 @@ std::unique_ptr<uikit::Desktop> loadQtDesktop(const std::string& path, int& argc
 std::string qtModulePath() {
   if (const char* forced = std::getenv("VANTREL_QT_MODULE"); forced && *forced)
     return isFile(forced) ? forced : "";
-  for (const std::string& folder : {programFolder(), std::string(VANTREL_MODULE_DIR)}) {
+  const std::string library = libraryFolder();
+  for (const std::string& folder :
+       {programFolder(), library.empty() ? library : library + "/vantrel",
+        std::string(VANTREL_MODULE_DIR)}) {
     const std::string path = folder + "/" + uikit::qt::kModuleFile;
     if (!folder.empty() && isFile(path))
       return path;

@@ -1,4 +1,4 @@
-#include "cli/FrontEndFile.h"
+#include "host/FrontEndFile.h"
 
 #include <unistd.h>
 
@@ -6,12 +6,14 @@
 #include <filesystem>
 #include <system_error>
 
-#include "cli/Errors.h"
 #include "dao/dao.h"
+#include "host/HostError.h"
 
 namespace fs = std::filesystem;
 
 namespace vantrel {
+
+using orvanta::HostError;
 
 std::string absolutePath(const std::string& path) {
   std::error_code ec;
@@ -27,13 +29,13 @@ std::string requireFrontEnd(const std::string& path) {
   const fs::file_status status = fs::status(absolute, ec);
   // A loop of symbolic links or an overlong name is no missing file.
   if (ec && ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory)
-    throw FatalError(path + ": cannot be opened: " + ec.message());
+    throw HostError(path + ": cannot be opened: " + ec.message());
   if (!fs::exists(status))
-    throw FatalError(path + ": no such file");
+    throw HostError(path + ": no such file");
   if (fs::is_directory(status))
-    throw FatalError(path + ": is a folder, not a database file");
+    throw HostError(path + ": is a folder, not a database file");
   if (!fs::is_regular_file(status))
-    throw FatalError(path + ": not a regular file");
+    throw HostError(path + ": not a regular file");
 
   try {
     auto db = dao::OpenDatabase(absolute, 0, true);
@@ -47,17 +49,17 @@ std::string requireFrontEnd(const std::string& path) {
       case dao::kErrLocked:            // a database another program is writing right now
         break;
       case dao::kErrFileNotFound:
-        throw FatalError(path + ": no such file");
+        throw HostError(path + ": no such file");
       case dao::kErrNotADatabase:
-        throw FatalError(path + ": not a database file");
+        throw HostError(path + ": not a database file");
       case dao::kErrCannotOpen:
         if (access(absolute.c_str(), R_OK) != 0 && errno == EACCES)
-          throw FatalError(path + ": cannot be opened (permission denied)");
-        throw FatalError(path + ": cannot be opened: " + e.Description());
+          throw HostError(path + ": cannot be opened (permission denied)");
+        throw HostError(path + ": cannot be opened: " + e.Description());
       case dao::kErrExclusivelyLocked:
-        throw FatalError(path + ": in exclusive use by another program (error 3356)");
+        throw HostError(path + ": in exclusive use by another program (error 3356)");
       default:
-        throw FatalError(path + ": cannot be opened: " + e.Description());
+        throw HostError(path + ": cannot be opened: " + e.Description());
     }
   }
   return absolute;

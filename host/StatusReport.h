@@ -1,7 +1,7 @@
-// `vantrel status`: what a front end holds, read without changing a byte of it. The report
-// lists the link sets stored in the front end (as the component last left them) and the front
-// end's linked tables as they are now, with whether each one opens at this moment, so a person
-// or a script can see at a glance what the start-up check will find.
+// The status report (`vantrel status`, orvanta_status_json): what a front end holds, read without
+// changing a byte of it. The report lists the link sets stored in the front end (as the component
+// last left them) and the front end's linked tables as they are now, with whether each one opens at
+// this moment, so a person or a script can see at a glance what the start-up check will find.
 #pragma once
 
 #include <optional>

@@ -1,7 +1,8 @@
-// A small JSON writer for `vantrel status --json`: objects, arrays, strings, Booleans and
-// integers, pretty-printed with two-space indents. Strings are escaped so that any file name
-// yields valid JSON: quotes, backslashes and control characters are escaped, and bytes that are
-// not valid UTF-8 (file names on POSIX systems are arbitrary bytes) become U+FFFD.
+// A small JSON writer for the status report (`vantrel status --json`, orvanta_status_json):
+// objects, arrays, strings, Booleans and integers, pretty-printed with two-space indents. Strings
+// are escaped so that any file name yields valid JSON: quotes, backslashes and control characters
+// are escaped, and bytes that are not valid UTF-8 (file names on POSIX systems are arbitrary bytes)
+// become U+FFFD.
 //
 // The writer trusts its caller to nest calls properly (every begin has its end, a key before
 // each value inside an object); it is not a general-purpose library.

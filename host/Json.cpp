@@ -1,4 +1,4 @@
-#include "cli/Json.h"
+#include "host/Json.h"
 
 #include <cstdio>
 

@@ -5,7 +5,8 @@
 // so every instance on a thread sees the same active set, paths and permissions.
 //
 // All members run on the host's user-interface thread and show modal windows through the
-// thread's uikit desktop (uikit/desktop.h), which the host sets up first.
+// thread's uikit desktop (uikit/desktop.h), which the host sets up first (orvanta/Driver.h).
+// Hosts in other languages reach the same members through orvanta/orvanta.h.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 // Loading the Qt desktop driver on first need. The module (uikit/qt/module.h) is found through
-// VANTREL_QT_MODULE, beside the program, or in the installation's library folder; it is loaded
+// VANTREL_QT_MODULE, beside the program, in the vantrel folder beside the library, or in the
+// library folder of the prefix the build was configured for; it is loaded
 // only when the first window is about to be shown, so a session that shows none (a healthy
 // check, a status report) never maps the Qt libraries.
 #pragma once
@@ -13,7 +14,7 @@
 namespace vantrel {
 
 // The module's path: $VANTREL_QT_MODULE when set, else libvantrel_qt.so beside the program, else
-// in the installation's library folder; "" when the file is not there.
+// in vantrel/ beside this library, else in the configured prefix; "" when the file is not there.
 std::string qtModulePath();
 
 // A desktop that loads the module and creates the Qt desktop when the first window, message box

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "engine/ComponentState.h"
-#include "engine/clsOrvanta.h"
 #include "fs/fs.h"
+#include "orvanta/clsOrvanta.h"
 #include "search/frmSearch.h"
 #include "tests/support/Fixtures.h"
 #include "tests/uikit/qt/qt_test_support.h"

@@ -396,25 +396,6 @@ TEST_F(RowTest, AHealthyCheckLeavesTheFrontEndUntouched) {
   }
 }
 
-TEST_F(RowTest, IgnoringReturnsOneOnceAndKeepsTheOldPath) {
-  // Moved and broken: row 8. The user ignores it.
-  build("C>be");
-  set("C>be", dir.file("w/old/inner/fe.mdb"));
-  fsys::rename(be(), dir.file("w/data/elsewhere.mdb"));
-  desk.onShow("frmWizard1", [](uikit::Form& page) {
-    script::click(page, "optIgnore");
-    script::click(page, "cmdNext");
-  });
-  desk.answer(uikit::Answer::Yes, "", "Confirm Ignore");
-  EXPECT_EQ(check(fe()), 1);
-  EXPECT_EQ(linkSets(fe())[0].frontEndPath, dir.file("w/old/inner/fe.mdb"));
-
-  // Repaired in between: the next check starts with the flag down, whatever the last one left.
-  fsys::rename(dir.file("w/data/elsewhere.mdb"), be());
-  closePages({"frmFEMoved"});
-  EXPECT_EQ(check(fe()), 0);
-}
-
 // Neither a first run nor another spelling of the recorded path is a move: nothing is shown,
 // and the first run records where the front end is.
 TEST_F(RowTest, NoRecordOrAnotherSpellingIsNotAMove) {

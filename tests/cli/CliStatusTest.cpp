@@ -1,6 +1,9 @@
 // `vantrel status`: a faithful, read-only report. The tests compare it with what the demo put
 // in the files, and prove by snapshots of the whole folder that reading never writes: not the
 // front end, not the back ends, and no journal or lock file left behind.
+#include <sys/resource.h>
+
+#include <chrono>
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -15,12 +18,14 @@ namespace {
 
 TEST(CliStatus, ReportsTheSetAndLinksWhateverBytesThePathsHold) {
   testsupport::TempDir dir;
-  // A folder that does not exist yet, named with what JSON and the text report must escape: a
-  // quote, a backslash, a tab, a terminal escape, NEL, U+2028, a stray byte and a cut sequence.
-  // (Every class of byte sequence is the printers' own tests'; here, that both reports use them.)
-  const std::string folder = dir.file("new/Q\"\\\t\x1b[2J\xC2\x85\xE2\x80\xA8\xFF\xE2\x82 end");
+  // A folder that does not exist yet, named with what JSON and the text report must escape (a
+  // quote, a backslash, a tab, a terminal escape, NEL, U+2028, a stray byte, a cut sequence) and
+  // non-ASCII text they keep. Every class of byte sequence is the printers' own tests'; here,
+  // that both reports use them.
+  const std::string folder =
+      dir.file("new/Q\"\\\t\x1b[2J\xC2\x85\xE2\x80\xA8 naïve \xFF\xE2\x82 end");
   const std::string shown =
-      dir.file("new/Q\"\\\t\\u001b[2J\\u0085\\u2028\\ufffd\\ufffd\\ufffd end/App/");
+      dir.file("new/Q\"\\\t\\u001b[2J\\u0085\\u2028 naïve \\ufffd\\ufffd\\ufffd end/App/");
   const std::string frontEnd = buildDemo(folder, "healthy");
   // Links another tool wrote with a password: they open, and the password is never shown.
   testsupport::runSql(frontEnd,
@@ -45,7 +50,7 @@ TEST(CliStatus, ReportsTheSetAndLinksWhateverBytesThePathsHold) {
   const Result text = run({"status", "App/Front.mdb"}, "", {}, folder);
   ASSERT_EQ(text.exitCode, 0) << text.err;
   EXPECT_NE(text.out.find("  Orders       ;DATABASE=" + dir.file("new/") +
-                          "Q\"\\\\t\\x1b[2J\\u0085\\u2028\\xff\\xe2\\x82 "
+                          "Q\"\\\\t\\x1b[2J\\u0085\\u2028 naïve \\xff\\xe2\\x82 "
                           "end/App/Data/Sales.mdb;PWD=*****  opens\n"),
             std::string::npos)
       << text.out;
@@ -118,21 +123,33 @@ TEST(CliStatus, ASetRowThatCannotBeReadIsReportedOnceAndTheRestGoesOn) {
             "? (end of input: ok)\n");
 }
 
-TEST(CliStatus, AHalfWrittenFrontEndIsReportedAsItStandsAndTheCheckCompletesIt) {
+TEST(CliStatus, AHalfWrittenFrontEndAndAHugeBackEndAreReportedPromptly) {
   testsupport::TempDir dir;
   const std::string frontEnd = buildDemo(dir.path(), "healthy");
+  // Every row of a linked table computes a 100 MB value; probes must not read rows.
+  testsupport::runSql(
+      dir.file("App/Data/Sales.mdb"),
+      "ALTER TABLE Customers ADD COLUMN Big BLOB GENERATED ALWAYS AS "
+      "(zeroblob(100000000)); WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT "
+      "x + 1 FROM n WHERE x < 40) INSERT INTO Customers(CompanyName) SELECT x FROM n");
   // A program died while committing a change to the front end.
   testsupport::plantHotJournal(frontEnd, "UPDATE tblLinkedSets SET Description = 'changed'");
   const std::string before = treeSnapshot(dir.path());
+  const auto start = std::chrono::steady_clock::now();
   Flat status = statusJson(frontEnd);
   EXPECT_EQ(status["unfinishedChange"], "true");
   EXPECT_EQ(status["linkSets/0/name"], "Office");
+  EXPECT_EQ(linked(status, "Customers", "opens"), "true");
   EXPECT_EQ(treeSnapshot(dir.path()), before);  // the report completed nothing
 
   // The check completes the change, then finds every link healthy.
   EXPECT_EQ(run({"check", frontEnd}).exitCode, 0);
   EXPECT_FALSE(fs::exists(frontEnd + "-journal"));
   EXPECT_EQ(statusJson(frontEnd)["unfinishedChange"], "false");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  struct rusage usage {};
+  getrusage(RUSAGE_CHILDREN, &usage);
+  EXPECT_LT(usage.ru_maxrss, 64 * 1024) << "largest child, in KiB";
 }
 
 }  // namespace

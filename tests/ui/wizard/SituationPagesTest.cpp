@@ -15,15 +15,9 @@
 namespace orvanta {
 namespace {
 
-template <class F>
-OptionPage& page() {
-  return uikit::form<F>();
-}
-using PageRef = OptionPage& (*)();
-
 // The options of page as first shown at a console (then closed), by name without "opt": "-"
 // before a disabled one, "*" after the selected one, "<" after the one the marker stands beside.
-std::string options(OptionPage& page) {
+std::string options(uikit::Form& page) {
   std::istringstream lines(WizardTest::transcript([&] { page.ShowModal(); }, "close"));
   std::string s, marked;
   for (std::string line; std::getline(lines, line);) {

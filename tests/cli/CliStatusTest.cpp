@@ -18,18 +18,14 @@ namespace {
 
 TEST(CliStatus, ReportsTheSetAndLinksWhateverBytesThePathsHold) {
   testsupport::TempDir dir;
-  // A folder that does not exist yet, named with what JSON and the text report must escape: a
-  // quote, a backslash, a tab, control characters (a vertical tab that line splitters take for a
-  // line end, a terminal escape, NEL, U+2028), non-ASCII text, and bytes that start no valid
-  // UTF-8 sequence (a stray byte, an overlong form, a surrogate, past U+10FFFF, a cut sequence).
-  const std::string name = "Q\"uote\\back\ttab\x01\v\x1b[2J\xC2\x85\xE2\x80\xA8 naïve ";
-  const std::string bad = "\xFF\xC0\xAF\xED\xA0\x80\xF4\x90\x80\x80\xE2\x82";
-  const std::string folder = dir.file("new/" + name + bad + " end");
-  std::string shown =
-      dir.file("new/") + "Q\"uote\\back\ttab\\u0001\\u000b\\u001b[2J\\u0085\\u2028 naïve ";
-  for (size_t i = 0; i < bad.size(); ++i)
-    shown += "\\ufffd";
-  shown += " end/App/";
+  // A folder that does not exist yet, named with what JSON and the text report must escape (a
+  // quote, a backslash, a tab, a terminal escape, NEL, U+2028, a stray byte, a cut sequence) and
+  // non-ASCII text they keep. Every class of byte sequence is the printers' own tests'; here,
+  // that both reports use them.
+  const std::string folder =
+      dir.file("new/Q\"\\\t\x1b[2J\xC2\x85\xE2\x80\xA8 naïve \xFF\xE2\x82 end");
+  const std::string shown =
+      dir.file("new/Q\"\\\t\\u001b[2J\\u0085\\u2028 naïve \\ufffd\\ufffd\\ufffd end/App/");
   const std::string frontEnd = buildDemo(folder, "healthy");
   // Links another tool wrote with a password: they open, and the password is never shown.
   testsupport::runSql(frontEnd,
@@ -43,26 +39,23 @@ TEST(CliStatus, ReportsTheSetAndLinksWhateverBytesThePathsHold) {
   ASSERT_EQ(result.exitCode, 0) << result.err;
   Flat status = parseJson(result.out);
   EXPECT_EQ(status["frontEnd"], shown + "Front.mdb");
-  EXPECT_EQ(status["linkSets/0/frontEndPath"], shown + "Front.mdb");
   const std::string sales = ";DATABASE=" + shown + "Data/Sales.mdb;PWD=*****";
   EXPECT_EQ(status["linkSets/0/links/3/table"] + status["linkSets/0/links/3/connect"],
             "Orders" + sales);
-  EXPECT_EQ(linked(status, "Orders", "connect"), sales);
-  EXPECT_EQ(linked(status, "Orders", "opens"), "true");
+  EXPECT_EQ(linked(status, "Orders", "connect") + " " + linked(status, "Orders", "opens"),
+            sales + " true");
 
-  // The text report shows the same paths escaped.
+  // The text report shows the same paths escaped, and neither report holds a character that
+  // ends a line for a line splitter or drives a terminal.
   const Result text = run({"status", "App/Front.mdb"}, "", {}, folder);
   ASSERT_EQ(text.exitCode, 0) << text.err;
-  const std::string escaped = dir.file("new/") +
-                              "Q\"uote\\back\\ttab\\x01\\x0b\\x1b[2J\\u0085\\u2028 naïve "
-                              "\\xff\\xc0\\xaf\\xed\\xa0\\x80\\xf4\\x90\\x80\\x80\\xe2\\x82 end";
-  EXPECT_NE(text.out.find("  Orders       ;DATABASE=" + escaped +
-                          "/App/Data/Sales.mdb;PWD=*****  opens\n"),
+  EXPECT_NE(text.out.find("  Orders       ;DATABASE=" + dir.file("new/") +
+                          "Q\"\\\\t\\x1b[2J\\u0085\\u2028 naïve \\xff\\xe2\\x82 "
+                          "end/App/Data/Sales.mdb;PWD=*****  opens\n"),
             std::string::npos)
       << text.out;
-  // Neither report holds a character that ends a line for a line splitter or drives a terminal.
   for (const std::string* out : {&result.out, &text.out}) {
-    for (const char* raw : {"\t", "\x01", "\v", "\x1b", "\xC2\x85", "\xE2\x80\xA8", "\xFF"})
+    for (const char* raw : {"\t", "\x1b", "\xC2\x85", "\xE2\x80\xA8", "\xFF"})
       EXPECT_EQ(out->find(raw), std::string::npos) << *out;
   }
 }

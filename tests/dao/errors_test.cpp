@@ -130,7 +130,7 @@ TEST_F(ErrorsTest, EndlessStatementsStopAtTheTimeLimit) {
   EXPECT_EQ(db->OpenRecordset("SELECT * FROM Customers WHERE Name = 'x'")->RecordCount(), 0);
 }
 
-TEST_F(ErrorsTest, StatementsNameMissingTablesOrAreMalformed) {
+TEST_F(ErrorsTest, MissingTablesItemsAndRecordsAndMalformedStatementsAreNumbered) {
   auto db = OpenDatabase(dir_.file("be.mdb"));
   EXPECT_DAO_ERROR(db->OpenRecordset("SELECT * FROM tblLinkedSets"), kErrTableNotFound);
   EXPECT_DAO_ERROR(db->Execute("DELETE * FROM Nowhere"), kErrTableNotFound);
@@ -145,10 +145,8 @@ TEST_F(ErrorsTest, StatementsNameMissingTablesOrAreMalformed) {
   EXPECT_DAO_ERROR(db->Execute("SELECT * FROM Customers"), kErrInvalidOperation);
   EXPECT_DAO_ERROR(db->OpenRecordset("SELECT Nonsense FROM Customers"), kErrUnknownField);
   EXPECT_EQ(db->OpenRecordset("Customers")->RecordCount(), 2);
-}
 
-TEST_F(ErrorsTest, CollectionsAndRecordsetsReportMissingItems) {
-  auto db = OpenDatabase(dir_.file("be.mdb"));
+  // Collections and recordsets report missing items.
   EXPECT_DAO_ERROR(db->TableDefs().Delete("Nowhere"), kErrItemNotFound);
   EXPECT_DAO_ERROR(db->TableDefs().Item("Nowhere"), kErrItemNotFound);
   EXPECT_DAO_ERROR(db->TableDefs().Item(99), kErrItemNotFound);

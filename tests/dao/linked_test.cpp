@@ -66,7 +66,7 @@ TEST_F(LinkedTest, LinkedTablesAreReadOnly) {
   EXPECT_DAO_ERROR(db_->Execute("DELETE * FROM [Order Details]"), kErrTableNotFound);
 }
 
-TEST_F(LinkedTest, AppendChecksTheBackEndAndItsTable) {
+TEST_F(LinkedTest, SourceTablesAreCheckedOnAppendAndAnEmptyOneIsTheLinksOwn) {
   WriteFile(dir_.file("junk.mdb"), std::string(8192, 'x'));
   EXPECT_DAO_ERROR(AppendLink(*db_, "Orders", dir_.file("missing.mdb")), kErrFileNotFound);
   EXPECT_DAO_ERROR(AppendLink(*db_, "Orders", be_), kErrObjectNotFound);
@@ -79,6 +79,12 @@ TEST_F(LinkedTest, AppendChecksTheBackEndAndItsTable) {
   AppendLink(*db_, "Orders", dir_.file("ro.mdb"));
   EXPECT_EQ(db_->TableDefs().Item("Orders").SourceTableName(), "Orders");
   EXPECT_EQ(Count("SELECT * FROM Orders"), 2);
+  // Other tools may leave SourceTableName empty; the link then reads, and names, its own table.
+  OpenDatabase(fe_)->Execute(
+      "UPDATE MSysTableDefs SET SourceTableName = '' WHERE Name = 'Customers'");
+  auto db = OpenDatabase(fe_);
+  EXPECT_EQ(db->TableDefs().Item("Customers").SourceTableName(), "Customers");
+  EXPECT_EQ(Count(*db, "Customers"), 3);
 }
 
 TEST_F(LinkedTest, ExclusiveUseOfTheBackEnd) {
@@ -137,15 +143,6 @@ TEST_F(LinkedTest, TablesOfEveryShapeReadThroughALink) {
     EXPECT_NO_THROW(db_->CheckReadable(name));
   }
   EXPECT_DAO_ERROR(db_->CheckReadable("Nowhere"), kErrTableNotFound);
-}
-
-TEST_F(LinkedTest, AnEmptySourceNameReadsTheTableOfTheLinksOwnName) {
-  // Other tools may leave SourceTableName empty; the link then reads, and names, its own table.
-  OpenDatabase(fe_)->Execute(
-      "UPDATE MSysTableDefs SET SourceTableName = '' WHERE Name = 'Customers'");
-  auto db = OpenDatabase(fe_);
-  EXPECT_EQ(db->TableDefs().Item("Customers").SourceTableName(), "Customers");
-  EXPECT_EQ(Count(*db, "Customers"), 3);
 }
 
 TEST_F(LinkedTest, ProbesAndFirstRowsReadNoMoreThanTheyNeed) {

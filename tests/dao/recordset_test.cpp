@@ -42,9 +42,10 @@ TEST_F(RecordsetTest, AddNewReturnsAutonumberAndDefaults) {
   EXPECT_EQ(Count("SELECT ID FROM tblLinkedSets WHERE ActiveSet = True AND ID = 1"), 1);
 }
 
-TEST_F(RecordsetTest, UpdateThroughJoinWritesTheLinkRow) {
+// Through the join of sets and links, an update writes the link row and a delete removes only it.
+TEST_F(RecordsetTest, UpdatesAndDeletesThroughTheJoinTouchOnlyTheLinkRow) {
   AddSet("Office", {{"Customers", "/old/be.mdb"}, {"Orders", "/old/be.mdb"}});
-  auto rs = db_->OpenRecordset(Links("office"));
+  auto rs = db_->OpenRecordset(Links("office") + " ORDER BY TableName");
   ASSERT_EQ(rs->RecordCount(), 2);
   while (!rs->AtEOF()) {
     rs->Edit();
@@ -56,6 +57,18 @@ TEST_F(RecordsetTest, UpdateThroughJoinWritesTheLinkRow) {
       db_->OpenRecordset("SELECT DISTINCT DatabasePath FROM tblLinkedTables", dbOpenSnapshot);
   ASSERT_EQ(check->RecordCount(), 1);
   EXPECT_EQ(check->Field("DatabasePath").AsString(), ";DATABASE=/new/be.mdb");
+
+  rs = db_->OpenRecordset(Links("Office") + " ORDER BY TableName");
+  rs->Delete();
+  EXPECT_DAO_ERROR(rs->Field("TableName"), kErrRecordDeleted);
+  rs->MoveNext();
+  EXPECT_EQ(rs->Field("TableName").AsString(), "Orders");
+  EXPECT_EQ(db_->OpenRecordset("tblLinkedSets")->RecordCount(), 1);  // the set row stays
+  EXPECT_EQ(db_->OpenRecordset("tblLinkedTables")->RecordCount(), 1);
+  rs->Delete();
+  rs->MoveNext();
+  EXPECT_TRUE(rs->AtEOF());
+  EXPECT_EQ(rs->RecordCount(), 0);
 }
 
 TEST_F(RecordsetTest, ReadOnlyShapes) {
@@ -71,21 +84,6 @@ TEST_F(RecordsetTest, ReadOnlyShapes) {
   computed->SetField("Name", "Renamed");
   computed->Update();
   EXPECT_EQ(computed->Field("Name").AsString(), "Renamed");
-}
-
-TEST_F(RecordsetTest, DeleteThroughJoinRemovesOnlyTheLinkRow) {
-  AddSet("Office", {{"Customers", "/be.mdb"}, {"Orders", "/be.mdb"}});
-  auto rs = db_->OpenRecordset(Links("Office") + " ORDER BY TableName");
-  rs->Delete();
-  EXPECT_DAO_ERROR(rs->Field("TableName"), kErrRecordDeleted);
-  rs->MoveNext();
-  EXPECT_EQ(rs->Field("TableName").AsString(), "Orders");
-  EXPECT_EQ(db_->OpenRecordset("tblLinkedSets")->RecordCount(), 1);  // the set row stays
-  EXPECT_EQ(db_->OpenRecordset("tblLinkedTables")->RecordCount(), 1);
-  rs->Delete();
-  rs->MoveNext();
-  EXPECT_TRUE(rs->AtEOF());
-  EXPECT_EQ(rs->RecordCount(), 0);
 }
 
 TEST_F(RecordsetTest, MovingDropsPendingEditsAndKeyChangesFollowTheRow) {

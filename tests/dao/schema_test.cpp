@@ -10,7 +10,7 @@ namespace {
 
 using SchemaTest = FrontEndTest;
 
-TEST_F(SchemaTest, KeysRequiredFieldsAndTheRelationRefuseWithTheirNumbers) {
+TEST_F(SchemaTest, KeysRequiredFieldsAndTheRelationRefuseAndBooleansAreMinusOne) {
   db_->Execute("INSERT INTO tblLinkedSets (Name) VALUES ('Office')");
   EXPECT_DAO_ERROR(db_->Execute("INSERT INTO tblLinkedSets (ID, Name) VALUES (1, 'Again')"),
                    kErrDuplicateKey);
@@ -19,6 +19,11 @@ TEST_F(SchemaTest, KeysRequiredFieldsAndTheRelationRefuseWithTheirNumbers) {
   EXPECT_DAO_ERROR(
       db_->Execute("INSERT INTO tblLinkedTables (LinkSetID, TableName) VALUES (9, 'T')"),
       kErrRelatedRecordRequired);
+  // Booleans are -1 whoever writes them.
+  db_->Execute("INSERT INTO tblLinkedSets (Name, ActiveSet) VALUES ('A', 1)");
+  db_->Execute("UPDATE tblLinkedSets SET ValidSet = 5 WHERE Name = 'office'");
+  EXPECT_EQ(Count("SELECT * FROM tblLinkedSets WHERE ActiveSet = True"), 1);
+  EXPECT_EQ(Count("SELECT * FROM tblLinkedSets WHERE ValidSet = -1 AND ActiveSet = False"), 1);
 }
 
 TEST_F(SchemaTest, TransactionsRollBackDataAndDefinitions) {
@@ -46,14 +51,6 @@ TEST_F(SchemaTest, TransactionsRollBackDataAndDefinitions) {
   db_->TableDefs().Delete("tblLinkedTables");
   db_->Close();
   EXPECT_TRUE(OpenDatabase(fe_)->TableDefs().Contains("tblLinkedTables"));
-}
-
-TEST_F(SchemaTest, BooleansAreMinusOneWhoeverWritesThem) {
-  db_->Execute("INSERT INTO tblLinkedSets (Name, ActiveSet) VALUES ('A', 1)");
-  db_->Execute("INSERT INTO tblLinkedSets (Name) VALUES ('B')");
-  db_->Execute("UPDATE tblLinkedSets SET ValidSet = 5 WHERE Name = 'b'");
-  EXPECT_EQ(Count("SELECT * FROM tblLinkedSets WHERE ActiveSet = True"), 1);
-  EXPECT_EQ(Count("SELECT * FROM tblLinkedSets WHERE ValidSet = -1 AND ActiveSet = False"), 1);
 }
 
 TEST_F(SchemaTest, OpeningAndListingNeverWriteTheFile) {

@@ -7,7 +7,7 @@
 namespace dao {
 namespace {
 
-TEST(ValueTest, NullTextNumbersAndBooleansConvert) {
+TEST(ValueTest, NullTextNumbersAndBooleansConvertOrFailWithANumber) {
   EXPECT_EQ(Value().AsString(), "");
   EXPECT_EQ(Value().AsInt32(), 0);
   EXPECT_EQ(Value(" 42 ").AsInt32(), 42);
@@ -20,9 +20,7 @@ TEST(ValueTest, NullTextNumbersAndBooleansConvert) {
   EXPECT_EQ(Value::Boolean(false).AsInt32(), kFalse);
   EXPECT_TRUE(Value("True").AsBool());
   EXPECT_FALSE(Value("0").AsBool());
-}
-
-TEST(ValueTest, OverflowAndTypeMismatchAreNumbered) {
+  // Overflows and type mismatches are numbered errors.
   EXPECT_DAO_ERROR(Value(2147483648LL).AsInt32(), kErrOverflow);
   EXPECT_DAO_ERROR(Value(-2147483649.0).AsInt32(), kErrOverflow);
   EXPECT_DAO_ERROR(Value(1e300).AsInt64(), kErrOverflow);

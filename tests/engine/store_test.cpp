@@ -45,8 +45,10 @@ TEST_F(StoreTest, ConfigurationOutlivesItsInstanceAndBelongsToItsThread) {
             std::tuple(std::string("Main thread's set"), false, true, false, true));
 }
 
+// The active set's first link is its database path; its links list by table name with bare paths.
 TEST_F(StoreTest, DatabasePathIsTheFirstLinkOfTheActiveSet) {
-  addLinkSet(fe, "Office", "", true, {{"T", "/data/a.mdb"}, {"U", "/data/b.mdb"}});
+  addLinkSet(fe, "Office", "", true,
+             {{"T", "/data/a.mdb"}, {"U", "/data/b.mdb"}, {"S", "/data/b.mdb"}});
   const int bare = addLinkSet(fe, "Bare", "", false, {});  // a path without ";DATABASE="
   addLinkSet(fe, "Empty", "", false, {});
   dao::OpenDatabase(fe)->Execute(
@@ -57,6 +59,12 @@ TEST_F(StoreTest, DatabasePathIsTheFirstLinkOfTheActiveSet) {
     state().activeSetName = active;
     EXPECT_EQ(clsOrvanta().DatabasePath(), expected) << active;
   }
+  int count = 0;
+  orvanta::LinkArray links;
+  ASSERT_TRUE(orvanta::GetLinkSetLinks("Office", count, links));
+  EXPECT_EQ(count, 3);
+  EXPECT_EQ(links, (orvanta::LinkArray{std::vector<std::string>{"S", "T", "U"},
+                                       {"/data/b.mdb", "/data/a.mdb", "/data/b.mdb"}}));
 }
 
 // The first set builds both hidden tables and the cascade that deleting a set relies on; tables
@@ -151,17 +159,6 @@ TEST_F(StoreTest, RemoveLinkDropsTheDefinitionThatServesTheRemovedRow) {
   }
 }
 
-TEST_F(StoreTest, GetLinkSetLinksListsByTableNameWithBarePaths) {
-  const std::string be1 = backEnd("data/one.mdb"), be2 = backEnd("data/two.mdb", {"Items"});
-  addLinkSet(fe, "Office", "", true, {{"Orders", be1}, {"Items", be2}, {"Customers", be1}});
-  int count = 0;
-  orvanta::LinkArray links;
-  ASSERT_TRUE(orvanta::GetLinkSetLinks("Office", count, links));
-  EXPECT_EQ(count, 3);
-  EXPECT_EQ(links, (orvanta::LinkArray{std::vector<std::string>{"Customers", "Items", "Orders"},
-                                       {be1, be2, be1}}));
-}
-
 TEST_F(StoreTest, DuplicateLinkSetNumbersTheBackupAfterTheHighestOneAndCopiesTheLinks) {
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
       {{"Office-Backup(1)", "Office-Backup(12)", "Office-Backup(3)"}, "Office-Backup(13)"},
@@ -186,8 +183,9 @@ TEST_F(StoreTest, DuplicateLinkSetNumbersTheBackupAfterTheHighestOneAndCopiesThe
   }
 }
 
-// Deleting a set takes its link rows with it and nothing else.
-TEST_F(StoreTest, SetNamesWithQuotesWorkThroughEveryOperation) {
+// A set named with quotes, and one numbered above 32767, go through every operation; deleting a
+// set takes its link rows with it and nothing else.
+TEST_F(StoreTest, QuotedNamesAndLargeSetNumbersWorkThroughEveryOperation) {
   linkedBackEnd("be.mdb", {"Orders"});
   const std::string name = "Mike's 'live' set";
   bool clearAll = false;
@@ -196,18 +194,12 @@ TEST_F(StoreTest, SetNamesWithQuotesWorkThroughEveryOperation) {
   ASSERT_TRUE(orvanta::AddCurrentLinksToLinkSet(name));
   orvanta::DuplicateLinkSet(name, "it's the main one");
   ASSERT_TRUE(orvanta::DeleteLinkSet(name));
-  EXPECT_EQ(world(), name + "-Backup(1).Orders=be.mdb | Orders=be.mdb");
-}
-
-TEST_F(StoreTest, ASetNumberedAbove32767KeepsWorking) {
-  linkedBackEnd("be.mdb", {"Orders"});
-  orvanta::CreateMissingTables(fe);
   dao::OpenDatabase(fe)->Execute("INSERT INTO tblLinkedSets (ID, Name) VALUES (40000, 'Big')");
   ASSERT_TRUE(orvanta::AddCurrentLinksToLinkSet("Big"));
   orvanta::DuplicateLinkSet("Big", "");
-  EXPECT_EQ(world(), "Big.Orders=be.mdb Big-Backup(1).Orders=be.mdb | Orders=be.mdb");
   ASSERT_TRUE(orvanta::ClearLinkSet("Big"));
-  EXPECT_EQ(world(), "Big-Backup(1).Orders=be.mdb | Orders=be.mdb");
+  EXPECT_EQ(world(),
+            "Big-Backup(1).Orders=be.mdb " + name + "-Backup(1).Orders=be.mdb | Orders=be.mdb");
 }
 
 // --- Relinking -----------------------------------------------------------------------------------
@@ -339,16 +331,12 @@ TEST_F(RelinkTest, UpdateLinkMovesOneLinkOrChangesNothing) {
   EXPECT_EQ(world(),
             "Office.Customers=old.mdb Office.Orders=new.mdb | Customers=old.mdb "
             "Orders=new.mdb");
-}
 
-TEST_F(RelinkTest, UpdateLinkNeverReplacesALocalTable) {
+  // A set row naming the front end's own local table never replaces that table.
   addLinkSet(fe, "Odd", "", true, {{"tblLocal", oldBe}});
   state().activeSetName = "Odd";
-  EXPECT_EQ(orvanta::UpdateLink("Odd", "tblLocal", backEnd("data/new.mdb", {"tblLocal"})), 0);
-  EXPECT_EQ(dao::OpenDatabase(fe, 0, true)
-                ->OpenRecordset("SELECT Note FROM tblLocal")
-                ->Field("Note")
-                .AsString(),
+  EXPECT_EQ(orvanta::UpdateLink("Odd", "tblLocal", backEnd("data/local.mdb", {"tblLocal"})), 0);
+  EXPECT_EQ(dao::OpenDatabase(fe, 0, true)->OpenRecordset("tblLocal")->Field("Note").AsString(),
             "kept locally");
 }
 

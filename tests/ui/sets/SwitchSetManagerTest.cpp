@@ -102,7 +102,6 @@ TEST_F(SwitchSetManager, ShowsEachSetAndCancelChangesNothing) {
   desk.onShow("frmSwitchSetManager", script::clicking("cmdCancel"));
   open();
   EXPECT_EQ(testsupport::fileBytes(fe), shownBytes);
-  EXPECT_EQ(desk.messages().size(), 1u);
 }
 
 // Without sets (with or without the link-set tables) the window opens empty, OK disabled and
@@ -127,8 +126,7 @@ TEST_F(SwitchSetManager, OpensOnTheLastActiveSetOrTheFirstOrEmpty) {
       EXPECT_EQ(w.cmdOk.Enabled && w.lblLinkSetStatus.Visible, !c.active.empty());
       script::click(w, "cmdCancel");
     });
-    open();
-    EXPECT_TRUE(desk.messages().empty()) << desk.text();
+    open();  // the scripted desktop fails the test on any message box
   }
 }
 

@@ -17,11 +17,6 @@
 namespace orvanta {
 namespace {
 
-template <class F>
-uikit::Form& load() {
-  return uikit::form<F>();
-}
-
 // Main holds "tblA (old)" and "tblB (x)" of be; the Fix Set page resolved the first to be2 and
 // left the second open. The names hold what a row shows around its path.
 void resolvedOnlyA(WizardTest& t) {
@@ -55,7 +50,7 @@ TEST_F(WizardTest, MissingLinksKeepsTheResolvedLinks) {
     dao::OpenDatabase(fe)->Execute("UPDATE tblLinkedSets SET ID = 40000 WHERE Name = 'Main'");
     dao::OpenDatabase(fe)->Execute("UPDATE tblLinkedTables SET LinkSetID = 40000");
     failAt(fault);
-    EXPECT_EQ(run(load<frmMissingLinks>(), input), trail);
+    EXPECT_EQ(run(page<frmMissingLinks>(), input), trail);
     EXPECT_EQ(world(), after);
     EXPECT_EQ(state().activeSetName, active);
   }
@@ -68,14 +63,13 @@ TEST_F(WizardTest, NewSetFieldsAreChecked) {
   const std::string before = world();
   const std::string taken = "There is already a link set defined with the name\r\n";
   // The page, the name and description typed, the message, its title, the field focused.
-  for (const auto& [page, name, description, text, title, focus] :
-       std::vector<std::tuple<uikit::Form& (*)(), std::string, std::string, std::string,
-                              std::string, std::string>>{
-           {load<frmMissingLinks>, "", "d", "You must fill in a Set Name and Description!",
+  for (const auto& [page, name, description, text, title, focus] : std::vector<
+           std::tuple<PageRef, std::string, std::string, std::string, std::string, std::string>>{
+           {page<frmMissingLinks>, "", "d", "You must fill in a Set Name and Description!",
             "Missing Information", "txtSetName"},
-           {load<frmCreateNewSet>, "n", "", "You must fill in a Set Description.", "Missing Field",
+           {page<frmCreateNewSet>, "n", "", "You must fill in a Set Description.", "Missing Field",
             "txtDescription"},
-           {load<frmCreateNewSet>, "MAIN", "d", taken + "MAIN", "Link Set Error", "txtSetName"}}) {
+           {page<frmCreateNewSet>, "MAIN", "d", taken + "MAIN", "Link Set Error", "txtSetName"}}) {
     desk.answer(Answer::OK, text, title);
     std::string focused;
     uikit::Form& p = page();
@@ -97,10 +91,10 @@ TEST_F(WizardTest, NewSetFieldsAreChecked) {
 TEST_F(WizardTest, SetsFromTheCurrentLinksAreAllOrNothing) {
   const std::string refused = " [cmdNext_Click - 3000] ";
   for (const auto& [page, input, trail] :
-       std::vector<std::tuple<uikit::Form& (*)(), std::string, std::string>>{
-           {load<frmIIb2c2>, "click optUpdateSet\nclick cmdNext\nok\nclose",
+       std::vector<std::tuple<PageRef, std::string, std::string>>{
+           {page<frmIIb2c2>, "click optUpdateSet\nclick cmdNext\nok\nclose",
             "frmIIb2c2:FixSet frmIIb2c2:UpdateSet" + refused + "frmIIb2c2:UpdateSet"},
-           {load<frmCreateNewSet>, "click cmdNext\nok\nclose",
+           {page<frmCreateNewSet>, "click cmdNext\nok\nclose",
             "frmCreateNewSet" + refused + "frmCreateNewSet"}}) {
     restart();
     testsupport::makeBackEnd(be, {"tblA"});
@@ -132,7 +126,7 @@ TEST_F(WizardTest, CreateNewSet) {
     state().currentFrontEndPath = state().linkSetDatabasePath = fe;
     if (broken)
       std::filesystem::rename(be, be2);
-    EXPECT_EQ(run(load<frmCreateNewSet>(),
+    EXPECT_EQ(run(page<frmCreateNewSet>(),
                   broken ? "click cmdNext\nclose" : "click cmdNext\nclick cmdFinish"),
               broken ? "frmCreateNewSet frmWizard1:FixSet" : "frmCreateNewSet frmFinish");
     EXPECT_EQ(testsupport::linkSets(fe).at(0).description,
@@ -156,7 +150,7 @@ TEST_F(WizardTest, SwitchSet) {
             "frmSwitchSet frmFinish"},
            {"Broken", "click lstValidSets 0\nclick cmdNext\nclick cmdBack\nclose",
             "frmSwitchSet frmFixSet frmWizard1:FixSet"}}) {
-    auto& page = static_cast<frmSwitchSet&>(load<frmSwitchSet>());
+    auto& page = uikit::form<frmSwitchSet>();
     page.lstValidSets.AddItem(set == "Main" ? "Other" : set);
     page.txtCallingForm.Text = "frmWizard1";
     EXPECT_EQ(run(page, input), trail);

@@ -15,15 +15,9 @@
 namespace orvanta {
 namespace {
 
-template <class F>
-OptionPage& page() {
-  return uikit::form<F>();
-}
-using PageRef = OptionPage& (*)();
-
 // The options of page as first shown at a console (then closed), by name without "opt": "-"
 // before a disabled one, "*" after the selected one, "<" after the one the marker stands beside.
-std::string options(OptionPage& page) {
+std::string options(uikit::Form& page) {
   std::istringstream lines(WizardTest::transcript([&] { page.ShowModal(); }, "close"));
   std::string s, marked;
   for (std::string line; std::getline(lines, line);) {
@@ -67,7 +61,8 @@ TEST_F(WizardTest, StartupRules) {
 }
 
 // Next on a situation page hands over to a follow-on page; its Back returns to the page, which
-// keeps the option the user chose. Create New Set offers no way back.
+// keeps the option the user chose. Create New Set offers no way back. The hand-overs to Switch
+// Set and Create New Set are one helper each, walked from one page each.
 TEST_F(WizardTest, PageGraphNextAndBack) {
   const std::string noBack = "frmCreateNewSet ! no control \"cmdBack\" on frmCreateNewSet";
   // activeMatches, link count comparison, the option chosen, the trail of Next and Back.
@@ -80,14 +75,8 @@ TEST_F(WizardTest, PageGraphNextAndBack) {
             "frmWizard1:FixSet frmWizard1:SwitchSet frmSwitchSet frmWizard1:SwitchSet"},
            {page<frmIb1>, 0, 3, "SwitchSet", "frmIb1:SwitchSet frmSwitchSet frmIb1:SwitchSet"},
            {page<frmIb1>, 1, 3, "CreateNewSet", "frmIb1:RelinkToSet frmIb1:CreateNewSet " + noBack},
-           {page<frmId12>, 1, 2, "CreateNewSet",
-            "frmId12:RemoveExtraLinks frmId12:CreateNewSet " + noBack},
-           {page<frmIIb2c2>, 0, 3, "SwitchSet",
-            "frmIIb2c2:SwitchSet frmSwitchSet frmIIb2c2:SwitchSet"},
            {page<frmIIb2c2>, 0, 3, "FixSet",
             "frmIIb2c2:SwitchSet frmIIb2c2:FixSet frmAddExtraLinks:AddExtraLinks frmIIb2c2:FixSet"},
-           {page<frmIIb2c2>, 0, 3, "CreateNewSet",
-            "frmIIb2c2:SwitchSet frmIIb2c2:CreateNewSet " + noBack},
            {page<frmFEMoved>, 1, 3, "FixSet",
             "frmFEMoved:RetainLinks frmFEMoved:FixSet frmFixSet frmFEMoved:FixSet"}}) {
     SetUp();

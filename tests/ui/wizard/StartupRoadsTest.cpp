@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "orvanta/clsOrvanta.h"
+#include "tests/support/SqliteFiles.h"
 #include "tests/ui/wizard/WizardFixture.h"
 
 namespace orvanta {
@@ -25,6 +26,10 @@ void renamedBackEnd(StartupRoad& t) {
   t.buildWorld({{"tblA", t.old}, {"tblB", t.old}}, {{"tblA", t.old}, {"tblB", t.old}});
   std::filesystem::rename(t.old, t.be);
 }
+void movedAndRenamed(StartupRoad& t) {
+  renamedBackEnd(t);
+  testsupport::runSql(t.fe, "UPDATE tblLinkedSets SET FrontEndPath = '/old/fe.mdb'");
+}
 void frontEndMoved(StartupRoad& t) {
   testsupport::makeBackEnd(t.be, {"tblA"});
   testsupport::makeFrontEnd(t.fe);
@@ -34,7 +39,8 @@ void frontEndMoved(StartupRoad& t) {
 
 // From a real check (which page each situation opens is the engine's decision table), Ignore
 // answered No keeps the page; answered Yes, it closes every window and gives the host the page's
-// answer, with nothing changed. Retaining a moved front end's links records where it now is.
+// answer, with nothing changed and the recorded path kept; once repaired, the next check starts
+// with the ignore flag down. Retaining a moved front end's links records where it now is.
 TEST_F(StartupRoad, ResultFollowsThePage) {
   const std::string ignore = "click optIgnore\nclick cmdNext\nno\nclick cmdNext\nyes\n";
   const auto ignored = [](const std::string& page) {
@@ -42,7 +48,7 @@ TEST_F(StartupRoad, ResultFollowsThePage) {
   };
   for (const auto& [build, input, trail, answer] :
        std::vector<std::tuple<void (*)(StartupRoad&), std::string, std::string, int>>{
-           {renamedBackEnd, ignore, "frmWizard1:FixSet " + ignored("frmWizard1"), 1},
+           {movedAndRenamed, ignore, "frmWizard1:FixSet " + ignored("frmWizard1"), 1},
            {renamedBackEnd, "click cmdNext\nclick cmdNext\n" + ignore,
             "frmWizard1:FixSet frmFixSet frmMissingLinks:CreateSet " + ignored("frmMissingLinks"),
             0},
@@ -59,6 +65,11 @@ TEST_F(StartupRoad, ResultFollowsThePage) {
     EXPECT_EQ(state().ignore, answer == 1);
     EXPECT_EQ(world(), before);
     EXPECT_EQ(recordedFrontEnd(), trail.ends_with("frmFinish") ? fe : recorded);
+    if (answer == 1) {  // repaired in between: the next check starts with the flag down
+      std::filesystem::rename(be, old);
+      run([&] { result = check(); }, "");
+      EXPECT_EQ(result, 0);
+    }
   }
 }
 

@@ -31,6 +31,13 @@ using testsupport::Link;
 using uikit::Answer;
 using Links = std::vector<Link>;
 
+// A page by its class, as the wizard suites' tables name them.
+template <class F>
+uikit::Form& page() {
+  return uikit::form<F>();
+}
+using PageRef = uikit::Form& (*)();
+
 class WizardTest : public ::testing::Test {
  public:
   void SetUp() override {

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "host/StatusReport.h"
 #include "fuzz/FuzzInput.h"
+#include "host/StatusReport.h"
 
 namespace {
 

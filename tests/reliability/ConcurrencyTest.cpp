@@ -92,7 +92,7 @@ TEST(Concurrency, AStartThatCannotHaveTheFrontEndSaysSoOnceAndChangesNothing) {
     const std::string script = dir.file("script");
     std::ofstream(script) << "";
     testsupport::HeldByAnotherProcess other(frontEnd, c.options, false,
-                                             c.writing ? "write" : "hold");
+                                            c.writing ? "write" : "hold");
     ASSERT_TRUE(other.held());
     const auto start = std::chrono::steady_clock::now();
     const Start alone = startTogether(1, frontEnd, script, dir.path()).front();

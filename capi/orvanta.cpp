@@ -132,6 +132,29 @@ orvanta_error textMember(orvanta_component* handle, char** text, Getter&& get) n
   });
 }
 
+// A member that takes a front end and answers with an int: the arguments checked, the path taken
+// as vantrel takes it, and (for the members that may write) a read-only front end reported as
+// this call's error rather than as the member's plain answer.
+template <class Member>
+orvanta_error frontEndMember(orvanta_component* handle, const char* frontEndPath, int* result,
+                             const char* resultName, bool writes, Member&& member) noexcept {
+  return withComponent(handle, [&](Component& c) -> orvanta_error {
+    if (const orvanta_error e = checkText(frontEndPath, "front_end_path"))
+      return e;
+    if (const orvanta_error e = checkPointer(result, resultName))
+      return e;
+    std::string frontEnd;
+    if (const orvanta_error e = frontEndAt(frontEndPath, frontEnd))
+      return e;
+    const int answer = member(c, frontEnd);
+    if (writes)
+      if (const orvanta_error e = readOnlyRefusal(frontEnd))
+        return e;
+    *result = answer;
+    return ORVANTA_OK;
+  });
+}
+
 }  // namespace
 
 extern "C" {
@@ -188,35 +211,18 @@ orvanta_error orvanta_set_configuration(orvanta_component* component, int allow_
 
 orvanta_error orvanta_check_linked_tables(orvanta_component* component, const char* front_end_path,
                                           int* result) {
-  return withComponent(component, [&](Component& c) -> orvanta_error {
-    if (const orvanta_error e = checkText(front_end_path, "front_end_path"))
-      return e;
-    if (const orvanta_error e = checkPointer(result, "result"))
-      return e;
-    std::string frontEnd;
-    if (const orvanta_error e = frontEndAt(front_end_path, frontEnd))
-      return e;
-    const int ignored = c.instance.CheckLinkedTables(frontEnd) == 0 ? 0 : 1;
-    if (const orvanta_error e = readOnlyRefusal(frontEnd))
-      return e;
-    *result = ignored;
-    return ORVANTA_OK;
-  });
+  return frontEndMember(component, front_end_path, result, "result", true,
+                        [](Component& c, const std::string& frontEnd) {
+                          return c.instance.CheckLinkedTables(frontEnd) == 0 ? 0 : 1;
+                        });
 }
 
 orvanta_error orvanta_open_set_manager(orvanta_component* component, const char* front_end_path,
                                        int* result) {
-  return withComponent(component, [&](Component& c) -> orvanta_error {
-    if (const orvanta_error e = checkText(front_end_path, "front_end_path"))
-      return e;
-    if (const orvanta_error e = checkPointer(result, "result"))
-      return e;
-    std::string frontEnd;
-    if (const orvanta_error e = frontEndAt(front_end_path, frontEnd))
-      return e;
-    *result = c.instance.OpenSetManager(frontEnd) ? 1 : 0;
-    return ORVANTA_OK;
-  });
+  return frontEndMember(component, front_end_path, result, "result", false,
+                        [](Component& c, const std::string& frontEnd) {
+                          return c.instance.OpenSetManager(frontEnd) ? 1 : 0;
+                        });
 }
 
 orvanta_error orvanta_open_switch_set_manager(orvanta_component* component, int* result) {
@@ -244,20 +250,10 @@ orvanta_error orvanta_link_set_description(orvanta_component* component, char** 
 
 orvanta_error orvanta_open_relink_manager(orvanta_component* component, const char* front_end_path,
                                           int* all_links_open) {
-  return withComponent(component, [&](Component&) -> orvanta_error {
-    if (const orvanta_error e = checkText(front_end_path, "front_end_path"))
-      return e;
-    if (const orvanta_error e = checkPointer(all_links_open, "all_links_open"))
-      return e;
-    std::string frontEnd;
-    if (const orvanta_error e = frontEndAt(front_end_path, frontEnd))
-      return e;
-    const bool open = orvanta::OpenRelinkManager(frontEnd);
-    if (const orvanta_error e = readOnlyRefusal(frontEnd))
-      return e;
-    *all_links_open = open ? 1 : 0;
-    return ORVANTA_OK;
-  });
+  return frontEndMember(component, front_end_path, all_links_open, "all_links_open", true,
+                        [](Component&, const std::string& frontEnd) {
+                          return orvanta::OpenRelinkManager(frontEnd) ? 1 : 0;
+                        });
 }
 
 orvanta_error orvanta_status_json(const char* front_end_path, char** json) {

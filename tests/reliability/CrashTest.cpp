@@ -18,6 +18,7 @@
 #include "cli/DemoBuilder.h"
 #include "cli/ManagerCommands.h"
 #include "cli/Options.h"
+#include "cli/RelinkCommand.h"
 #include "cli/SwitchCommand.h"
 #include "dao/dao.h"
 #include "engine/Engine.h"
@@ -33,7 +34,7 @@ using vantrel::Scenario;
 struct Repair {
   const char* name;
   Scenario demo;
-  std::string command;  // check, switch or sets
+  std::string command;  // check, switch, sets or relink
   std::string script;
   bool relinkAfter = false;  // after the check, RelinkDatabase moves Sales to a file lacking Orders
   bool oneTransaction = true;  // links and rows change together, so they agree at every moment
@@ -48,6 +49,8 @@ const Repair kRepairs[] = {
     {"Set Manager OK", Scenario::Healthy, "sets",
      "click cmdNextSet\nclick cmdSetActiveLinkSet\nclick cmdOk\nok\n", false, false},
     {"RelinkDatabase", Scenario::Healthy, "check", "ok\n", true},
+    {"Relink Manager", Scenario::Renamed, "relink",
+     "click cmdExpand\nclick lsvDatabases 1\nclick cmdOK\nclick cmdCancel\n"},
 };
 
 // The demo, plus a "Test" set on copies of its back ends and a Sales file without Orders.
@@ -95,6 +98,8 @@ int runRepair(const Repair& repair, const std::string& frontEnd, long killAt, in
     status = vantrel::runSwitch(options, argc, argv);
   else if (repair.command == "sets")
     status = vantrel::runSets(options, argc, argv);
+  else if (repair.command == "relink")
+    status = vantrel::runRelink(options, argc, argv);
   else
     status = vantrel::runCheck(options, argc, argv, [&](orvanta::clsOrvanta&) {
       if (repair.relinkAfter)

@@ -36,6 +36,13 @@ done
 [ -s "$work/display" ] || skip "Xvfb did not report a display within 10 s"
 export DISPLAY=":$(head -1 "$work/display")"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+# The server has said it is ready; on a loaded machine its first answer can still come late, and
+# a program that cannot connect gives up at once, so wait until it answers a client.
+for _ in $(seq 50); do
+  xdotool getdisplaygeometry >/dev/null 2>&1 && break
+  sleep 0.1
+done
+xdotool getdisplaygeometry >/dev/null 2>&1 || skip "Xvfb on $DISPLAY does not answer"
 
 "$vantrel" demo "$work/demo" >/dev/null || fail "vantrel demo"
 fe="$work/demo/App/Front.mdb"

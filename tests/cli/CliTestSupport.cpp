@@ -6,8 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <regex>
-#include <stdexcept>
 
 namespace fs = std::filesystem;
 
@@ -21,73 +19,6 @@ std::string shellQuote(const std::string& text) {
     quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return quoted + "'";
 }
-
-// Recursive descent over one JSON value, recording each scalar under its path.
-struct Flattener {
-  std::string_view s;
-  size_t i = 0;
-  Flat out;
-
-  [[noreturn]] void fail() const {
-    throw std::runtime_error("malformed JSON at offset " + std::to_string(i));
-  }
-  char next() {  // skips white space; '\0' at the end
-    while (i < s.size() && std::string_view(" \t\r\n").find(s[i]) != std::string_view::npos)
-      ++i;
-    return i < s.size() ? s[i] : '\0';
-  }
-  void expect(char c) {
-    if (next() != c)
-      fail();
-    ++i;
-  }
-  std::string string() {  // unescaped, but for \u escapes, kept as written
-    static const std::regex literal(
-        R"re("((?:[^"\\\x00-\x1f]|\\["\\/bfnrt]|\\u[0-9a-fA-F]{4})*)")re");
-    std::match_results<std::string_view::const_iterator> m;
-    if (next() != '"' || !std::regex_search(s.begin() + i, s.end(), m, literal,
-                                            std::regex_constants::match_continuous))
-      fail();
-    i += m.length(0);
-    std::string text;
-    for (auto p = m[1].first; p != m[1].second; ++p)
-      text += *p != '\\' || p[1] == 'u'
-                  ? *p
-                  : "\"\\/\b\f\n\r\t"[std::string_view("\"\\/bfnrt").find(*++p)];
-    return text;
-  }
-  void value(const std::string& path) {
-    const char c = next();
-    if (c == '{' || c == '[') {
-      const char close = c == '{' ? '}' : ']';
-      ++i;
-      if (next() == close) {
-        ++i;
-        out[path] = c == '{' ? "{}" : "[]";
-        return;
-      }
-      for (int n = 0;; ++n) {
-        const std::string key = c == '{' ? string() : std::to_string(n);
-        if (c == '{')
-          expect(':');
-        value(path.empty() ? key : path + "/" + key);
-        if (next() != ',')
-          break;
-        ++i;
-      }
-      expect(close);
-    } else if (c == '"') {
-      out[path] = string();
-    } else {
-      static const std::regex scalar(R"(true|false|null|-?(0|[1-9]\d*)(\.\d+)?([eE][+-]?\d+)?)");
-      const std::string token(s.substr(i, s.find_first_of(",]} \t\r\n", i) - i));
-      if (!std::regex_match(token, scalar))
-        fail();
-      out[path] = token;
-      i += token.size();
-    }
-  }
-};
 
 }  // namespace
 
@@ -119,14 +50,6 @@ std::string buildDemo(const std::string& dir, const std::string& scenario) {
               result.out.find(" check " + shellQuote(frontEnd) + "\n") != std::string::npos)
       << result.out;
   return frontEnd;
-}
-
-Flat parseJson(std::string_view text) {
-  Flattener json{text, 0, {}};
-  json.value("");
-  if (json.next() != '\0')
-    json.fail();
-  return json.out;
 }
 
 void addSetOfCurrentLinks(const std::string& frontEnd, const std::string& name, bool active) {

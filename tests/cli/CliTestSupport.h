@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/Fixtures.h"
+#include "tests/support/JsonReader.h"
 
 namespace clitest {
 
@@ -30,11 +31,9 @@ Result run(const std::vector<std::string>& args, const std::string& input = "",
 // Runs `vantrel demo DIR --scenario scenario` and returns the front end's path.
 std::string buildDemo(const std::string& dir, const std::string& scenario);
 
-// A JSON document flattened to path -> value ("linkSets/0/name" -> "Office"): strings unescaped
-// but for \u escapes, kept as written; other scalars as written, "[]" and "{}" for empty
-// containers. Throws std::runtime_error on anything that is not well-formed JSON.
-using Flat = std::map<std::string, std::string>;
-Flat parseJson(std::string_view text);
+// The status document flattened to path -> value (tests/support/JsonReader.h).
+using Flat = testsupport::FlatJson;
+using testsupport::parseJson;
 
 // Adds a set named name holding the front end's links, recording the front end where it is.
 void addSetOfCurrentLinks(const std::string& frontEnd, const std::string& name, bool active);

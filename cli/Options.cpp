@@ -26,13 +26,9 @@ bool isHelpFlag(const std::string& arg) {
   return arg == "--help" || arg == "-h";
 }
 
-UiChoice parseUi(Command command, const std::string& value) {
-  if (value == "auto")
-    return UiChoice::Auto;
-  if (value == "qt")
-    return UiChoice::Qt;
-  if (value == "console")
-    return UiChoice::Console;
+orvanta::Driver parseUi(Command command, const std::string& value) {
+  if (const auto driver = orvanta::driverNamed(value))
+    return *driver;
   throw UsageError(command, "unknown --ui value '" + value + "' (use auto, qt or console)");
 }
 

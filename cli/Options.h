@@ -7,12 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "orvanta/Driver.h"
+
 namespace vantrel {
 
 enum class Command { None, Check, Sets, Switch, Relink, Status, Demo };
-
-// Which window driver `check` runs the start-up check with.
-enum class UiChoice { Auto, Qt, Console };
 
 // What `demo` does to the freshly built front end and back ends.
 enum class Scenario { Healthy, Renamed, Moved, NoSet };
@@ -27,8 +26,8 @@ struct Options {
   // demo: the folder to build in ("" makes a fresh one under the temporary folder).
   std::string demoDir;
 
-  // check (and sets: ui).
-  UiChoice ui = UiChoice::Auto;
+  // check (and sets: ui): the window driver the command runs with.
+  orvanta::Driver ui = orvanta::Driver::Auto;
   bool allowSetSwitching = true;
   bool allowPathChange = true;
   bool allowAddTables = true;

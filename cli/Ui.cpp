@@ -11,18 +11,6 @@ namespace vantrel {
 
 namespace {
 
-orvanta::Driver driverFor(UiChoice choice) {
-  switch (choice) {
-    case UiChoice::Qt:
-      return orvanta::Driver::Qt;
-    case UiChoice::Console:
-      return orvanta::Driver::Console;
-    case UiChoice::Auto:
-      break;
-  }
-  return orvanta::Driver::Auto;
-}
-
 class DriverUiSession : public UiSession {
  public:
   explicit DriverUiSession(std::unique_ptr<uikit::Desktop> desktop)
@@ -34,12 +22,12 @@ class DriverUiSession : public UiSession {
 
 }  // namespace
 
-std::unique_ptr<UiSession> startUi(UiChoice choice, int& argc, char** argv) {
+std::unique_ptr<UiSession> startUi(orvanta::Driver choice, int& argc, char** argv) {
   // Should the Qt driver fail to load at the first window, `auto` carries on in the console;
   // `qt` stops with the failure's exit status, as it would had the module been missing at the
   // start.
   orvanta::QtFailure onQtFailure;
-  if (choice == UiChoice::Qt) {
+  if (choice == orvanta::Driver::Qt) {
     onQtFailure = [](const std::string& why) -> std::unique_ptr<uikit::Desktop> {
       std::cerr << "vantrel: the desktop windows cannot be shown: " << why << "\n";
       std::cout.flush();
@@ -47,8 +35,7 @@ std::unique_ptr<UiSession> startUi(UiChoice choice, int& argc, char** argv) {
     };
   }
   try {
-    return std::make_unique<DriverUiSession>(
-        orvanta::makeDesktop(driverFor(choice), argc, argv, onQtFailure));
+    return std::make_unique<DriverUiSession>(orvanta::makeDesktop(choice, argc, argv, onQtFailure));
   } catch (const FatalError& e) {
     throw FatalError(std::string(e.what()) + "; use --ui=console");
   }

@@ -16,6 +16,6 @@ class UiSession {
 
 // Starts the driver choice asks for. auto: Qt when built and a display is available, else the
 // console. Throws FatalError when qt is asked for but not built or no display can be reached.
-std::unique_ptr<UiSession> startUi(UiChoice choice, int& argc, char** argv);
+std::unique_ptr<UiSession> startUi(orvanta::Driver choice, int& argc, char** argv);
 
 }  // namespace vantrel

@@ -142,7 +142,7 @@ TEST(Crash, ARepairKilledAtAnyMomentLeavesTheLinksAllOldOrAllNew) {
     const LinkState after = readLinkState(frontEnd);
     ASSERT_NE(before.definitions, after.definitions) << describe(after);
     ASSERT_NE(before.activeRows, after.activeRows) << describe(after);
-    const long steps = std::stol(readFile(count));
+    const long steps = std::stol(testsupport::fileBytes(count));
 
     const int share = (kills - killed) / static_cast<int>(std::size(kRepairs) - r);
     for (int attempt = 0, mine = 0; mine < share && attempt < 4 * share; ++attempt) {

@@ -61,8 +61,6 @@ TEST(CliCheck, RenamedBackEndIsRepairedThroughTheWizard) {
   const Result result =
       run(args, "click cmdNext\nclick lstDatabases 0\nclick cmdNext\nclick cmdFinish\n");
   EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
-  EXPECT_NE(result.out.find("    0   " + renamed + " (Score: "), std::string::npos) << result.out;
-  EXPECT_NE(result.out.find("=== frmFinish \""), std::string::npos) << result.out;
   EXPECT_EQ(result.out.find("\n! "), std::string::npos) << result.out;  // nothing refused
 
   Flat status = statusJson(frontEnd);

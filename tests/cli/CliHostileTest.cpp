@@ -284,13 +284,11 @@ std::vector<Case> cases() {
     longAccented += "\xc3\xa9";
   const std::pair<const char*, std::string> names[] = {
       {"quotes and statement text", "it's \"x\" [Sales]] '; DROP TABLE tblLinkedSets; --"},
-      {"format and connect-string characters", "%s%n%% a;b {0} #1 a\\b *?"},
+      {"separators, formats and a trailing dot", "%s%n%% a;b {0} #1 a\\b *? x. "},
       {"line breaks and terminal sequences", "a\nb\rc\td\x1b]0;owned\x07\x1b[31m\x7f"},
       {"invalid UTF-8", "\xff\xfe \xc0\xaf \xed\xa0\x80"},
-      {"equals, multi-byte and right-to-left text",
-       "a=b \xf0\x9f\x93\x81 \xe2\x80\xaegpj e\xcc\x81 \xe2\x80\xa8 \xef\xbb\xbf"},
-      {"trailing dot and blank", "x. "},
-      {"long multi-byte component", longAccented},
+      {"equals and a long component of multi-byte and right-to-left text",
+       "a=b \xf0\x9f\x93\x81 \xe2\x80\xaegpj e\xcc\x81 \xe2\x80\xa8 \xef\xbb\xbf" + longAccented},
   };
   for (const auto& [label, name] : names) {
     all.push_back({std::string("names with ") + label,

@@ -26,7 +26,6 @@ TEST(CliCheck, ScenariosEndWithTheirExitStatus) {
       {"healthy", {"--ui=console"}, "", 0, ""},
       // Auto takes the console without a display, and never a headless Qt platform whose
       // windows no one could answer.
-      {"renamed", {}, kIgnore, 1, "--- MsgBox \"Confirm Ignore\""},
       {"renamed", {}, kIgnore, 1, "=== frmWizard1 \"", {"QT_QPA_PLATFORM=offscreen"}},
   };
   for (const auto& c : cases) {
@@ -102,7 +101,6 @@ TEST(CliCheck, QtIsMappedOnlyToShowAWindow) {
     std::string module = "";   // the desktop driver module named in the environment
     std::string mention = "";  // on stderr
   } cases[] = {
-      {{"status", healthy}, 0},
       // No window to show, so the desktop driver starts and ends on its own.
       {{"check", healthy, "--ui=qt"}, 0},
       {{"check", healthy}, 0},

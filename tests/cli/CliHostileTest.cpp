@@ -195,11 +195,6 @@ std::vector<Case> cases() {
                  "FROM (" +
                  kRecursiveView + "); END;"),
        "opens", "never ends"},
-      {"trigger that refuses every change",
-       soundWith("CREATE TRIGGER NoWay BEFORE UPDATE ON tblLinkedSets BEGIN "
-                 "SELECT RAISE(ABORT, 'no changes here'); END;"),
-       "opens", "no changes here"},
-
       // Set rows and connect strings.
       {"set name and description of 10,000 characters",
        [](auto& d) {

@@ -47,7 +47,7 @@ TEST(CliSets, ASetIsMadeActiveAtTheConsole) {
 
   // A read-only front end is refused before anything opens.
   const std::string before = treeSnapshot(dir.path());
-  removeWritePermission(frontEnd);
+  fs::permissions(frontEnd, fs::perms::owner_read);
   EXPECT_TRUE(failedWithOneLine(run({"sets", frontEnd}, "click cmdCreateLinkSet\n"), "read-only"));
   EXPECT_EQ(treeSnapshot(dir.path()), before);
 }
@@ -77,7 +77,7 @@ TEST(CliSwitch, SwitchesToAnotherSetAtTheConsole) {
   }
 
   // Read-only, the check says so once; the window never opens and the exit status tells.
-  removeWritePermission(frontEnd);
+  fs::permissions(frontEnd, fs::perms::owner_read);
   const Result refused = run({"switch", frontEnd, "--ui=console"}, "click cmdCancel\n");
   EXPECT_EQ(refused.exitCode, 2);
   EXPECT_NE(refused.out.find("--- MsgBox \"Read-Only Front End\""), std::string::npos);

@@ -39,9 +39,6 @@ Flat parseJson(std::string_view text);
 // Adds a set named name holding the front end's links, recording the front end where it is.
 void addSetOfCurrentLinks(const std::string& frontEnd, const std::string& name, bool active);
 
-// Takes every write permission away from path.
-void removeWritePermission(const std::string& path);
-
 // `vantrel status --json FRONTEND`, flattened. Fails the test when the program or the JSON does.
 Flat statusJson(const std::string& frontEnd);
 

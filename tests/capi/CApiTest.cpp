@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
@@ -42,8 +41,9 @@ class CApiTest : public testing::Test {
   void TearDown() override { orvanta_destroy(component); }
 
   // Every call that takes a component, its other arguments good.
-  std::vector<NamedCall> componentCalls() const {
+  std::vector<NamedCall> componentCalls() {
     const char* fe = frontEnd.c_str();
+    int* r = &result;
     const auto text = [](orvanta_error (*get)(orvanta_component*, char**)) {
       return [get](orvanta_component* c) {
         char* t = nullptr;
@@ -53,31 +53,11 @@ class CApiTest : public testing::Test {
       };
     };
     return {
-        {"check",
-         [fe](orvanta_component* c) {
-           int r = 0;
-           return orvanta_check_linked_tables(c, fe, &r);
-         }},
-        {"configure",
-         [](orvanta_component* c) {
-           int r = 0;
-           return orvanta_set_configuration(c, 1, 0, 1, 0, &r);
-         }},
-        {"set manager",
-         [fe](orvanta_component* c) {
-           int r = 0;
-           return orvanta_open_set_manager(c, fe, &r);
-         }},
-        {"switch",
-         [](orvanta_component* c) {
-           int r = 0;
-           return orvanta_open_switch_set_manager(c, &r);
-         }},
-        {"relink",
-         [fe](orvanta_component* c) {
-           int r = 0;
-           return orvanta_open_relink_manager(c, fe, &r);
-         }},
+        {"check", [=](auto* c) { return orvanta_check_linked_tables(c, fe, r); }},
+        {"configure", [=](auto* c) { return orvanta_set_configuration(c, 1, 0, 1, 0, r); }},
+        {"set manager", [=](auto* c) { return orvanta_open_set_manager(c, fe, r); }},
+        {"switch", [=](auto* c) { return orvanta_open_switch_set_manager(c, r); }},
+        {"relink", [=](auto* c) { return orvanta_open_relink_manager(c, fe, r); }},
         {"database path", text(orvanta_database_path)},
         {"active set", text(orvanta_active_link_set)},
         {"description", text(orvanta_link_set_description)},
@@ -89,6 +69,7 @@ class CApiTest : public testing::Test {
   std::string backEnd = dir.file("Data/Sales.mdb");
   std::string frontEnd = dir.file("Front.mdb");
   orvanta_component* component = nullptr;
+  int result = 0;  // where the calls of componentCalls() answer
 };
 
 TEST_F(CApiTest, DeadHandlesAreRefused) {
@@ -127,61 +108,45 @@ TEST_F(CApiTest, AHandleServesOnlyTheThreadThatMadeIt) {
   orvanta_free(set);
 }
 
+// The members that take a front end share one argument check, tried here through the check;
+// which files are no front end is the program's end-to-end tests'.
 TEST_F(CApiTest, BadArgumentsHaveTheirOwnCodes) {
   const char* fe = frontEnd.c_str();
   const char* badUtf8 = "/tmp/\xc3\x28.mdb";
   int r = 7;
   char* t = nullptr;
   orvanta_component* made = nullptr;
-  const std::string notADatabase = dir.file("notes.mdb");
-  std::ofstream(notADatabase) << "not a database\n";
   ::unsetenv("DISPLAY");
   ::unsetenv("WAYLAND_DISPLAY");
+  orvanta_component* co = component;
+  const char* none = "/none/such.mdb";
+  const orvanta_error kNull = ORVANTA_ERROR_NULL_ARGUMENT, kUtf8 = ORVANTA_ERROR_INVALID_UTF8;
   const struct {
     const char* name;
     orvanta_error expected;
     std::function<orvanta_error()> call;
   } cases[] = {
-      {"no driver", ORVANTA_ERROR_NULL_ARGUMENT, [&] { return orvanta_create(nullptr, &made); }},
-      {"no handle out", ORVANTA_ERROR_NULL_ARGUMENT,
-       [&] { return orvanta_create("auto", nullptr); }},
-      {"null handle", ORVANTA_ERROR_NULL_ARGUMENT,
-       [&] { return orvanta_check_linked_tables(nullptr, fe, &r); }},
-      {"no path", ORVANTA_ERROR_NULL_ARGUMENT,
-       [&] { return orvanta_check_linked_tables(component, nullptr, &r); }},
-      {"no result", ORVANTA_ERROR_NULL_ARGUMENT,
-       [&] { return orvanta_check_linked_tables(component, fe, nullptr); }},
-      {"no configure result", ORVANTA_ERROR_NULL_ARGUMENT,
-       [&] { return orvanta_set_configuration(component, 1, 1, 1, 1, nullptr); }},
-      {"no switch result", ORVANTA_ERROR_NULL_ARGUMENT,
-       [&] { return orvanta_open_switch_set_manager(component, nullptr); }},
-      {"no text out", ORVANTA_ERROR_NULL_ARGUMENT,
-       [&] { return orvanta_database_path(component, nullptr); }},
-      {"no status path", ORVANTA_ERROR_NULL_ARGUMENT,
-       [&] { return orvanta_status_json(nullptr, &t); }},
-      {"no status out", ORVANTA_ERROR_NULL_ARGUMENT,
-       [&] { return orvanta_status_json(fe, nullptr); }},
-      {"driver not UTF-8", ORVANTA_ERROR_INVALID_UTF8,
-       [&] { return orvanta_create("\xff", &made); }},
-      {"check path not UTF-8", ORVANTA_ERROR_INVALID_UTF8,
-       [&] { return orvanta_check_linked_tables(component, badUtf8, &r); }},
-      {"set manager path not UTF-8", ORVANTA_ERROR_INVALID_UTF8,
-       [&] { return orvanta_open_set_manager(component, badUtf8, &r); }},
-      {"relink path not UTF-8", ORVANTA_ERROR_INVALID_UTF8,
-       [&] { return orvanta_open_relink_manager(component, badUtf8, &r); }},
-      {"status path not UTF-8", ORVANTA_ERROR_INVALID_UTF8,
-       [&] { return orvanta_status_json(badUtf8, &t); }},
+      {"no driver", kNull, [&] { return orvanta_create(nullptr, &made); }},
+      {"no handle out", kNull, [&] { return orvanta_create("auto", nullptr); }},
+      {"null handle", kNull, [&] { return orvanta_check_linked_tables(nullptr, fe, &r); }},
+      {"no path", kNull, [&] { return orvanta_check_linked_tables(co, nullptr, &r); }},
+      {"no result", kNull, [&] { return orvanta_check_linked_tables(co, fe, nullptr); }},
+      {"no configure result", kNull,
+       [&] { return orvanta_set_configuration(co, 1, 1, 1, 1, nullptr); }},
+      {"no switch result", kNull, [&] { return orvanta_open_switch_set_manager(co, nullptr); }},
+      {"no text out", kNull, [&] { return orvanta_database_path(co, nullptr); }},
+      {"no status path", kNull, [&] { return orvanta_status_json(nullptr, &t); }},
+      {"no status out", kNull, [&] { return orvanta_status_json(fe, nullptr); }},
+      {"driver not UTF-8", kUtf8, [&] { return orvanta_create("\xff", &made); }},
+      {"check path not UTF-8", kUtf8, [&] { return orvanta_check_linked_tables(co, badUtf8, &r); }},
+      {"status path not UTF-8", kUtf8, [&] { return orvanta_status_json(badUtf8, &t); }},
       {"unknown driver", ORVANTA_ERROR_INVALID_ARGUMENT,
        [&] { return orvanta_create("windows", &made); }},
       {"qt without a display", ORVANTA_ERROR_DRIVER, [&] { return orvanta_create("qt", &made); }},
       {"status of a missing file", ORVANTA_ERROR_FRONT_END,
-       [&] { return orvanta_status_json(dir.file("none.mdb").c_str(), &t); }},
+       [&] { return orvanta_status_json(none, &t); }},
       {"check of a missing file", ORVANTA_ERROR_FRONT_END,
-       [&] { return orvanta_check_linked_tables(component, dir.file("none.mdb").c_str(), &r); }},
-      {"set manager on a folder", ORVANTA_ERROR_FRONT_END,
-       [&] { return orvanta_open_set_manager(component, dir.path().c_str(), &r); }},
-      {"relink of a file that is no database", ORVANTA_ERROR_FRONT_END,
-       [&] { return orvanta_open_relink_manager(component, notADatabase.c_str(), &r); }},
+       [&] { return orvanta_check_linked_tables(co, none, &r); }},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(c.call(), c.expected) << c.name;

@@ -59,11 +59,6 @@ void addSetOfCurrentLinks(const std::string& frontEnd, const std::string& name, 
   testsupport::addLinkSet(frontEnd, name, "", active, links, frontEnd);
 }
 
-void removeWritePermission(const std::string& path) {
-  fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
-                  fs::perm_options::remove);
-}
-
 Flat statusJson(const std::string& frontEnd) {
   const Result result = run({"status", "--json", frontEnd});
   EXPECT_EQ(result.exitCode, 0) << result.err;

@@ -38,9 +38,6 @@ using testsupport::parseJson;
 // Adds a set named name holding the front end's links, recording the front end where it is.
 void addSetOfCurrentLinks(const std::string& frontEnd, const std::string& name, bool active);
 
-// Takes every write permission away from path.
-void removeWritePermission(const std::string& path);
-
 // `vantrel status --json FRONTEND`, flattened. Fails the test when the program or the JSON does.
 Flat statusJson(const std::string& frontEnd);
 

@@ -63,10 +63,8 @@ TEST(CliUsage, EveryRefusalExitsWithStatusTwoAndOneLineAndChangesNothing) {
       {{"status", "-odd.mdb"}, "unknown option"},
       {{"status", "--json", "--", "-odd.mdb"}, "no such file"},  // `--` ends the options
       {{"sets", text}, "not a database"},
-      {{"sets", frontEnd, "--json"}, "unknown option"},
       {{"switch", frontEnd, "--no-set-switching"}, "unknown option"},
       {{"switch", text}, "not a database"},
-      {{"relink", frontEnd, "--no-set-switching"}, "unknown option"},
       {{"relink", text}, "not a database"},
       {{"demo", dir.file("d"), "--scenario", "broken"}, "unknown --scenario value 'broken'"},
       {{"demo", text}, "not a folder"},

@@ -37,7 +37,8 @@ std::vector<Start> startTogether(int count, const std::string& frontEnd, const s
     const int status = waitChild(children[static_cast<std::size_t>(i)]);
     const std::string name = dir + "/start" + std::to_string(i);
     starts.push_back({WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
-                      readFile(name + ".out"), readFile(name + ".err")});
+                      testsupport::fileBytes(name + ".out"),
+                      testsupport::fileBytes(name + ".err")});
   }
   return starts;
 }

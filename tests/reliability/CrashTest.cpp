@@ -58,16 +58,13 @@ std::string buildRepairDemo(const Repair& repair, const std::string& dir) {
   const std::string frontEnd = vantrel::buildDemo(dir, repair.demo).frontEnd;
   const fs::path app = fs::path(frontEnd).parent_path();
   fs::create_directories(app / "Test");
-  std::vector<testsupport::Link> links;
-  for (const char* file : {"Sales", "Staff"}) {
-    const fs::path copy = app / "Test" / (std::string(file) + ".mdb");
-    if (fs::exists(app / "Data" / (std::string(file) + ".mdb")))
-      fs::copy_file(app / "Data" / (std::string(file) + ".mdb"), copy);
-    for (const char* table : file == std::string("Sales") ? std::vector{"Customers", "Orders"}
-                                                          : std::vector{"Employees", "Departments"})
-      links.push_back({table, copy.string()});
-  }
-  testsupport::addLinkSet(frontEnd, "Test", "Copies", false, links);
+  for (const char* file : {"Sales.mdb", "Staff.mdb"})
+    if (fs::exists(app / "Data" / file))
+      fs::copy_file(app / "Data" / file, app / "Test" / file);
+  const std::string sales = app / "Test/Sales.mdb", staff = app / "Test/Staff.mdb";
+  testsupport::addLinkSet(
+      frontEnd, "Test", "Copies", false,
+      {{"Customers", sales}, {"Orders", sales}, {"Employees", staff}, {"Departments", staff}});
   testsupport::makeBackEnd((app / "Data" / "Sales-lite.mdb").string(), {"Customers"});
   return frontEnd;
 }
@@ -142,7 +139,7 @@ TEST(Crash, ARepairKilledAtAnyMomentLeavesTheLinksAllOldOrAllNew) {
     const LinkState after = readLinkState(frontEnd);
     ASSERT_NE(before.definitions, after.definitions) << describe(after);
     ASSERT_NE(before.activeRows, after.activeRows) << describe(after);
-    const long steps = std::stol(readFile(count));
+    const long steps = std::stol(testsupport::fileBytes(count));
 
     const int share = (kills - killed) / static_cast<int>(std::size(kRepairs) - r);
     for (int attempt = 0, mine = 0; mine < share && attempt < 4 * share; ++attempt) {

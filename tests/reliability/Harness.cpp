@@ -6,8 +6,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 namespace reliability {
 namespace {
@@ -65,13 +63,6 @@ int waitChild(pid_t pid) {
   while (waitpid(pid, &status, 0) < 0) {
   }
   return status;
-}
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
 }
 
 LinkState readLinkState(const std::string& frontEnd) {

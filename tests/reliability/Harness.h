@@ -17,7 +17,6 @@ pid_t startChild(const std::string& input, const std::string& out, const std::st
                  const std::function<int()>& body, const std::vector<std::string>& args = {});
 // Waits for the child; its wait status.
 int waitChild(pid_t pid);
-std::string readFile(const std::string& path);
 
 // The linked definitions and the active set's rows, one a line. A writer's leftover journal is
 // rolled back first, as the next read-write open does, and integrity is what

@@ -39,7 +39,6 @@ TEST_F(WizardTest, StartupRules) {
   for (const auto& [page, allowSwitch, allowAdd, activeMatches, matching, expected] :
        std::vector<std::tuple<PageRef, bool, bool, bool, int, std::string>>{
            {page<frmWizard1>, 1, 1, 1, 1, "FixSet*< -SwitchSet Ignore"},
-           {page<frmWizard1>, 0, 1, 0, 1, "FixSet*< -SwitchSet Ignore"},
            {page<frmIb1>, 1, 1, 1, 2, "RelinkToSet UpdateSet SwitchSet*< CreateNewSet Ignore"},
            {page<frmIb1>, 1, 1, 1, 1, "RelinkToSet*< UpdateSet -SwitchSet CreateNewSet Ignore"},
            {page<frmIb1>, 0, 1, 0, 1, "RelinkToSet*< UpdateSet -SwitchSet -CreateNewSet Ignore"},

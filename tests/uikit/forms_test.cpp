@@ -104,17 +104,6 @@ TEST_F(FormsTest, ClosingADialogReactivatesTheWindowUnderItAndShowingAShownOrUnl
   EXPECT_TRUE(uikit::isLoaded<frmHost::LoggedDialog>());
 }
 
-TEST_F(FormsTest, CloseFromFrameAsksQueryUnloadButUnloadFromCodeDoesNot) {
-  desk.onShow<frmStubborn>("frmStubborn", [](frmStubborn& f) {
-    EXPECT_TRUE(!uikit::closeFromFrame(f).ok && f.loaded());
-    f.mayClose = true;
-    EXPECT_TRUE(uikit::closeFromFrame(f).ok);
-  });
-  uikit::form<frmStubborn>().ShowModal();
-  uikit::form<frmStubborn>().Unload();  // no question asked from code
-  EXPECT_FALSE(uikit::isLoaded<frmStubborn>());
-}
-
 // Unload handlers that unload everything, or load another form, must not loop or double-unload.
 class frmReentrant : public LoggedForm {
  public:

@@ -42,6 +42,8 @@ namespace orvanta {
 namespace {
 
 namespace script = uikit::script;
+template <class...>
+struct type_list {};
 
 // The machine's own drives would make the search window differ from one machine to the next.
 class TypicalDrives : public vfs::FileSystemWrapper {
@@ -72,12 +74,16 @@ class WindowsFit : public ::testing::Test {
     EXPECT_EQ(desk.failure(), "");
   }
 
-  // Draws form as the Qt driver does, checks its texts and saves it to the gallery.
-  void expectFits(uikit::Form& form, const std::string& file = "") {
+  // Draws form as the Qt driver does, checks its texts (and what more checks) and saves it to the
+  // gallery.
+  void expectFits(uikit::Form& form, const std::string& file = "",
+                  const std::function<void(QWidget&)>& more = nullptr) {
     uikit::qt::FormDialog dialog(qt, form, nullptr);
     dialog.show();
     QCoreApplication::processEvents();
     qt_test::expectTextsFit(dialog, dialog.scale());
+    if (more)
+      more(dialog);
     if (const char* gallery = std::getenv("VANTREL_GALLERY_DIR")) {
       const std::string path = std::string(gallery) + "/" + (file.empty() ? form.name() : file);
       EXPECT_TRUE(dialog.grab().save(QString::fromStdString(path + ".png"))) << path;
@@ -86,12 +92,13 @@ class WindowsFit : public ::testing::Test {
   }
   // Loads F as its callers do, lets prepare fill in what a caller would, and checks it.
   template <class F>
-  void expectLoadedFits(const std::function<void(F&)>& prepare = nullptr) {
+  void expectLoadedFits(const std::function<void(F&)>& prepare = nullptr,
+                        const std::function<void(QWidget&)>& more = nullptr) {
     SCOPED_TRACE(typeid(F).name());
     F& form = uikit::form<F>();
     if (prepare)
       prepare(form);
-    expectFits(form);
+    expectFits(form, "", more);
     uikit::unloadAllForms();
   }
 
@@ -120,11 +127,18 @@ TEST_F(WindowsFit, TheStartUpCheckWalk) {
   EXPECT_EQ(clsOrvanta().CheckLinkedTables(fe), 0);
 }
 
+// The expanded layout grows the window, and the status tree shows its pictures.
 TEST_F(WindowsFit, TheRelinkManagerInBothLayouts) {
+  int collapsed = 0;
   desk.onShow("frmLinkManager", [&](uikit::Form& manager) {
-    expectFits(manager);
+    expectFits(manager, "", [&](QWidget& d) { collapsed = d.height(); });
     script::click(manager, "cmdExpand");
-    expectFits(manager, "frmLinkManager-expanded");
+    expectFits(manager, "frmLinkManager-expanded", [&](QWidget& d) {
+      EXPECT_GT(d.height(), collapsed);
+      auto& tree = qt_test::child<QTreeWidget>(d, "treLinkStatus");
+      ASSERT_EQ(tree.topLevelItemCount(), 2);
+      EXPECT_EQ(tree.topLevelItem(0)->icon(0).pixmap(16, 12).size(), QSize(16, 12));
+    });
     script::click(manager, "cmdCancel");
   });
   EXPECT_FALSE(OpenRelinkManager(fe));
@@ -139,18 +153,19 @@ TEST_F(WindowsFit, EveryOtherWindow) {
   s.activeSetName = "Office";
   s.activeSetFound = true;
   s.chosenBackEndPath = dir.file("App/Data/Staff.mdb");
-  expectLoadedFits<frmIb1>();
-  expectLoadedFits<frmId12>();
-  expectLoadedFits<frmIIb2c2>();
-  expectLoadedFits<frmFEMoved>();
-  expectLoadedFits<frmMissingLinks>();
-  expectLoadedFits<frmAddExtraLinks>();
-  expectLoadedFits<frmCreateNewSet>();
-  expectLoadedFits<frmSwitchSet>();
-  expectLoadedFits<frmSetManager>();
-  expectLoadedFits<frmSwitchSetManager>();
-  expectLoadedFits<frmLegend>();
-  expectLoadedFits<frmScoring>();
+  [this]<class... F>(type_list<F...>) {
+    (expectLoadedFits<F>(), ...);
+  }(type_list<frmIb1, frmId12, frmIIb2c2, frmFEMoved, frmMissingLinks, frmAddExtraLinks,
+              frmCreateNewSet, frmSwitchSet, frmSetManager, frmSwitchSetManager>());
+  // The help windows are laid out whole, the legend with every status picture at its size.
+  expectLoadedFits<frmLegend>(nullptr, [](QWidget& legend) {
+    for (const char* image : {"Image1", "Image2", "Image3", "Image4", "Image5"}) {
+      const auto& picture = qt_test::child<QLabel>(legend, image);
+      EXPECT_EQ(picture.pixmap().size(), picture.size()) << image;
+    }
+    qt_test::expectLaidOut(legend);
+  });
+  expectLoadedFits<frmScoring>(nullptr, qt_test::expectLaidOut);
   expectLoadedFits<frmTables>([](frmTables& tables) {
     for (const char* table : {"Customers", "Orders", "Employees", "Departments"})
       tables.lstTableLinks.AddItem(table);

@@ -131,8 +131,7 @@ TEST_F(RelinkManager, BrowseAndSearchScoreAskAndAddWithoutEnablingRelink) {
              {all, Answer::OK, a},
              {part, Answer::No, a},
              {part, Answer::Yes, a + ", " + p},
-             {"", Answer::OK, a + ", " + p},
-             {all, Answer::OK, a + ", " + a + ", " + p}}) {
+             {"", Answer::OK, a + ", " + p}}) {
       desk.chooseFile(file);
       if (answer != Answer::OK)
         desk.answer(answer, "contains 1 of 2 needed tables.\r\n\r\nDo you", "Confirm Selection");
@@ -153,7 +152,7 @@ TEST_F(RelinkManager, BrowseAndSearchScoreAskAndAddWithoutEnablingRelink) {
       script::click(search, "cmdOk");
     });
     script::click(w, "cmdSearch");
-    EXPECT_EQ(rows(w), a + ", " + a + ", " + a + ", " + p);
+    EXPECT_EQ(rows(w), a + ", " + a + ", " + p);
     EXPECT_FALSE(uikit::form<frmSearch>().visible());
     // A scoring failure adds nothing.
     failAt("open");
@@ -162,7 +161,7 @@ TEST_F(RelinkManager, BrowseAndSearchScoreAskAndAddWithoutEnablingRelink) {
     desk.answer(Answer::OK, "Unable to add " + all + " to the list", "Error Adding Database");
     script::click(w, "cmdBrowse");
     dao::SetFaultHook(nullptr);
-    EXPECT_EQ(w.lsvDatabases.Count(), 4);
+    EXPECT_EQ(w.lsvDatabases.Count(), 3);
     script::clickItem(w, "lsvDatabases", 2);
     EXPECT_TRUE(w.cmdOK.Enabled);
   });
@@ -225,25 +224,19 @@ TEST_F(RelinkManager, RelinkResultsDecideWhetherTheWindowStays) {
   }
 }
 
+// A file that cannot be opened (a locked one takes the same path; the database layer's own
+// suite covers why it cannot be opened) and the front end itself.
 TEST_F(RelinkManager, BadFilesAreRefusedWithTheirErrorAndChangeNothing) {
-  // Far from the front end, where no search of the window looks.
-  const std::string locked = dir.file("far/locked.mdb");
   struct Case {
     std::string file, title;  // the file chosen and the title of its report ("": none)
   };
   for (const Case& c : std::vector<Case>{
            {dir.file("far/missing.mdb"), "cmdOK_Click - 3024"},
-           {locked, "cmdOK_Click - 3356"},
            // Its links cannot be rebuilt on its own linked tables: the layer refuses (3011).
            {fe, ""}}) {
     SCOPED_TRACE(c.file);
     restart();
     buildRenamed();
-    fsys::remove_all(dir.file("far"));
-    fsys::create_directories(dir.file("far"));
-    testsupport::makeBackEnd(locked, {"Customers", "Orders"});
-    testsupport::HeldByAnotherProcess holder(locked, -1, false);
-    ASSERT_TRUE(holder.held());
     const std::string before = world();
     then([&](Window& w) {
       desk.chooseFile(c.file);

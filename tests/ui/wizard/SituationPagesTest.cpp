@@ -39,7 +39,6 @@ TEST_F(WizardTest, StartupRules) {
   for (const auto& [page, allowSwitch, allowAdd, activeMatches, matching, expected] :
        std::vector<std::tuple<PageRef, bool, bool, bool, int, std::string>>{
            {page<frmWizard1>, 1, 1, 1, 1, "FixSet*< -SwitchSet Ignore"},
-           {page<frmWizard1>, 0, 1, 0, 1, "FixSet*< -SwitchSet Ignore"},
            {page<frmIb1>, 1, 1, 1, 2, "RelinkToSet UpdateSet SwitchSet*< CreateNewSet Ignore"},
            {page<frmIb1>, 1, 1, 1, 1, "RelinkToSet*< UpdateSet -SwitchSet CreateNewSet Ignore"},
            {page<frmIb1>, 0, 1, 0, 1, "RelinkToSet*< UpdateSet -SwitchSet -CreateNewSet Ignore"},
@@ -73,7 +72,6 @@ TEST_F(WizardTest, PageGraphNextAndBack) {
             "frmWizard1:FixSet frmAddExtraLinks:AddExtraLinks frmWizard1:FixSet"},
            {page<frmWizard1>, 0, 3, "SwitchSet",
             "frmWizard1:FixSet frmWizard1:SwitchSet frmSwitchSet frmWizard1:SwitchSet"},
-           {page<frmIb1>, 0, 3, "SwitchSet", "frmIb1:SwitchSet frmSwitchSet frmIb1:SwitchSet"},
            {page<frmIb1>, 1, 3, "CreateNewSet", "frmIb1:RelinkToSet frmIb1:CreateNewSet " + noBack},
            {page<frmIIb2c2>, 0, 3, "FixSet",
             "frmIIb2c2:SwitchSet frmIIb2c2:FixSet frmAddExtraLinks:AddExtraLinks frmIIb2c2:FixSet"},

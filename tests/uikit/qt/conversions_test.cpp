@@ -76,7 +76,6 @@ TEST(QtDisplay, AvailableOnlyWhereQtCanOpenWindows) {
       {"wayland", none, socket, true},
       {"wayland", none, socket + "-missing", false},
       {"cocoa", ":0", none, false},
-      {none, none, none, false},
       {none, "", "", false},
       {none, none, socket, true},
   };

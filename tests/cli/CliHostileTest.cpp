@@ -272,24 +272,89 @@ std::vector<Case> cases() {
        }),
        "unfinished change from an interrupted write", kWizard},
   };
-  // Names that quoting, formats, terminals, JSON readers and statements trip over, given to the
-  // front end, its folder, its back end and its link set: one row per kind of trouble.
+  // Names that quoting, formats, terminals, JSON readers and statements trip over: each given to
+  // the front end and its folder, and apart from that to the back end, its folder and the set.
   std::string longAccented;
   for (int i = 0; i < 100; ++i)
     longAccented += "\xc3\xa9";
   const std::pair<const char*, std::string> names[] = {
-      {"quotes and statement text", "it's \"x\" [Sales]] '; DROP TABLE tblLinkedSets; --"},
-      {"separators, formats and a trailing dot", "%s%n%% a;b {0} #1 a\\b *? x. "},
-      {"line breaks and terminal sequences", "a\nb\rc\td\x1b]0;owned\x07\x1b[31m\x7f"},
-      {"invalid UTF-8", "\xff\xfe \xc0\xaf \xed\xa0\x80"},
-      {"equals and a long component of multi-byte and right-to-left text",
-       "a=b \xf0\x9f\x93\x81 \xe2\x80\xaegpj e\xcc\x81 \xe2\x80\xa8 \xef\xbb\xbf" + longAccented},
-  };
+      {"quotes", "it's \"x\""},
+      {"brackets", "[Sales]]"},
+      {"percent", "%s%n%%20"},
+      {"newline", "a\nb"},
+      {"carriage return", "a\rb"},
+      {"tab", "a\tb"},
+      {"invalid UTF-8", "\xff\xfe"},
+      {"overlong UTF-8", "\xc0\xaf"},
+      {"surrogate", "\xed\xa0\x80"},
+      {"four-byte UTF-8", "\xf0\x9f\x93\x81"},
+      {"right-to-left override", "\xe2\x80\xaegpj"},
+      {"line separator",
+       "a\xe2\x80\xa8"
+       "b"},
+      {"byte order mark", "\xef\xbb\xbfx"},
+      {"delete", "a\x7f"},
+      {"semicolon", "a;b"},
+      {"equals", "a=b"},
+      {"leading blank", " x"},
+      {"trailing dot and blank", "x. "},
+      {"hash", "#1"},
+      {"control character", "a\x1b[31m"},
+      {"backslash", "a\\b"},
+      {"wildcards", "*?"},
+      {"shell characters", "$HOME`id`"},
+      {"statement text", "'; DROP TABLE tblLinkedSets; --"},
+      {"bracketed statement", "]; DELETE FROM MSysTableDefs; --"},
+      {"reserved device name", "CON"},
+      {"long component", std::string(200, 'n')},
+      {"leading dash", "-x"},
+      {"colon", "a:b"},
+      {"ampersand and pipe", "a&b|c"},
+      {"angle brackets", "<b>x</b>"},
+      {"format braces", "{0}{}"},
+      {"pattern characters", "_%_[!a-z]"},
+      {"tilde", "~1"},
+      {"dot dot", "..x"},
+      {"comma", "a,b"},
+      {"combining accent", "e\xcc\x81"},
+      {"precomposed accent", "\xc3\xa9"},
+      {"zero-width joiner",
+       "a\xe2\x80\x8d"
+       "b"},
+      {"fullwidth solidus",
+       "a\xef\xbc\x8f"
+       "b"},
+      {"non-breaking space",
+       "a\xc2\xa0"
+       "b"},
+      {"C1 control",
+       "a\xc2\x85"
+       "b"},
+      {"vertical tab and form feed",
+       "a\x0b\x0c"
+       "b"},
+      {"terminal title sequence", "\x1b]0;owned\x07"},
+      {"escaped text", "\\u0000\\\"%2F%00&amp;"},
+      {"upper-case extension", ".MDB"},
+      {"CJK", "\xe6\x95\xb0\xe6\x8d\xae"},
+      {"right-to-left text", "\xd7\xa9\xd7\x9c\xd7\x95\xd7\x9d"},
+      {"trailing blank", "x "},
+      {"long accented component",
+       [] {
+         std::string n;
+         for (int i = 0; i < 100; ++i)
+           n += "\xc3\xa9";
+         return n;
+       }()},
+      {"emoji sequence", "\xf0\x9f\x91\xa9\xe2\x80\x8d\xf0\x9f\x92\xbb"}};
   for (const auto& [label, name] : names) {
-    all.push_back({std::string("names with ") + label,
+    all.push_back({std::string("front end named with ") + label,
+                   [name](auto& d) { return sound(d, "App" + name + "/Front" + name + ".mdb"); },
+                   "opens"});
+    all.push_back({std::string("back end and set named with ") + label,
                    [name](auto& d) {
-                     return sound(d, "App" + name + "/Front" + name + ".mdb",
-                                  "Data" + name + "/Sales" + name + ".mdb", "Set" + name, name);
+                     return sound(d, "App/Front.mdb", "Data" + name + "/Sales" + name + ".mdb",
+                                  "Set" + name, name);
                    },
                    "opens"});
   }

@@ -110,10 +110,8 @@ TEST_F(SearchDialogTest, DrivesAreSearchedInTurn) {
     bool stop;
     std::vector<std::string> listed;
   };
-  for (const Case& c : std::vector<Case>{{{}, false, {}},
-                                         {{1}, false, {r, h}},
-                                         {{0, 1, 2}, false, {h, r, m}},
-                                         {{0, 1, 2}, true, {h, r}}}) {
+  for (const Case& c : std::vector<Case>{
+           {{1}, false, {r, h}}, {{0, 1, 2}, false, {h, r, m}}, {{0, 1, 2}, true, {h, r}}}) {
     desk.onDoEvents([&] {
       if (c.stop && dialog().sbrSearchStatus.Panels[0].text == top + "home")
         script::click(dialog(), "cmdStop");

@@ -130,7 +130,6 @@ TEST_F(SearchDialogTest, DrivesAreSearchedInTurn) {
     });
     dialog().ShowModal();
   }
-  EXPECT_EQ(std::vector<std::string>({top + "home/", top, top + "mnt/"}), drives.Drives());
 }
 
 // At the console, a close typed while a search runs is carried out at once and ends the search

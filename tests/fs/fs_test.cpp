@@ -23,9 +23,7 @@ TEST(Pattern, WildcardsIgnoreLetterCase) {
   } cases[] = {
       {"Sales.MDB", "*.mdb", true},
       {"a.mdbx", "*.mdb", false},
-      {"mdb", "*.mdb", false},
       {".mdb", "*.mdb", true},
-      {"a.b.mdb", "*.mdb", true},
       {"", "*", true},
       {"ab", "a?", true},
       {"a", "a?", false},

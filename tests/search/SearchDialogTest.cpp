@@ -110,10 +110,8 @@ TEST_F(SearchDialogTest, DrivesAreSearchedInTurn) {
     bool stop;
     std::vector<std::string> listed;
   };
-  for (const Case& c : std::vector<Case>{{{}, false, {}},
-                                         {{1}, false, {r, h}},
-                                         {{0, 1, 2}, false, {h, r, m}},
-                                         {{0, 1, 2}, true, {h, r}}}) {
+  for (const Case& c : std::vector<Case>{
+           {{1}, false, {r, h}}, {{0, 1, 2}, false, {h, r, m}}, {{0, 1, 2}, true, {h, r}}}) {
     desk.onDoEvents([&] {
       if (c.stop && dialog().sbrSearchStatus.Panels[0].text == top + "home")
         script::click(dialog(), "cmdStop");
@@ -132,7 +130,6 @@ TEST_F(SearchDialogTest, DrivesAreSearchedInTurn) {
     });
     dialog().ShowModal();
   }
-  EXPECT_EQ(std::vector<std::string>({top + "home/", top, top + "mnt/"}), drives.Drives());
 }
 
 // At the console, a close typed while a search runs is carried out at once and ends the search

@@ -1,6 +1,6 @@
-// The search dialog as the Qt driver draws it: laid out whole, the explanation shown without
-// scrolling, and a Stop clicked while a search runs handled at once, because the search lets
-// window events run. The screenshot lands next to the test program.
+// The search dialog as the Qt driver draws it: a Stop clicked while a search runs is handled at
+// once, because the search lets window events run. (That it fits is the window-fit test's.) The
+// screenshot lands next to the test program.
 #include <QtWidgets>
 
 #include "search/frmSearch.h"
@@ -12,7 +12,7 @@
 namespace orvanta {
 namespace {
 
-TEST_F(SearchTest, DrawnWholeAndStoppedWhileSearching) {
+TEST_F(SearchTest, StoppedWhileSearching) {
   uikit::qt::QtDesktop desk;
   uikit::ScopedDesktop use{desk};
   make({"0.mdb", "a/1.mdb", "a/b/2.mdb"});
@@ -21,11 +21,6 @@ TEST_F(SearchTest, DrawnWholeAndStoppedWhileSearching) {
   bool ran = false;
   qt_test::when("frmSearch", [&](QWidget& d) {
     ran = true;
-    qt_test::expectLaidOut(d);
-    auto& msg = qt_test::child<QPlainTextEdit>(d, "txtMsg");
-    EXPECT_EQ(msg.verticalScrollBar()->maximum(), 0);
-    EXPECT_EQ(msg.horizontalScrollBar()->maximum(), 0);
-
     desk.deliver([&] { uikit::checkRow(f.LstDrives, 0); });
     QTimer::singleShot(0, [&] { desk.deliver([&] { uikit::click(f.cmdStop); }); });
     desk.deliver([&] { uikit::click(f.cmdSearch); });

@@ -155,6 +155,17 @@ std::vector<Case> cases() {
       {"empty file", frontEnd([](auto& p) { writeFile(p, ""); }), "not a database file", kRefuses},
       {"link to a device", frontEnd([](auto& p) { fs::create_symlink("/dev/zero", p); }),
        "not a regular file", kRefuses},
+      {"text file", frontEnd([](auto& p) { writeFile(p, "Name;Path\nOrders;C:\\x.mdb\n"); }),
+       "not a database file", kRefuses},
+      {"corrupted SQLite file", frontEnd([](auto& p) {
+         testsupport::makeBackEnd(p, {"Orders"});
+         std::fstream(p, std::ios::in | std::ios::out | std::ios::binary).seekp(100)
+             << std::string(8000, '\xa5');
+       }),
+       "not a database file", kRefuses},
+      {"device", [](auto&) { return std::string("/dev/zero"); }, "not a regular file", kRefuses},
+      {"socket", frontEnd([](auto& p) { ASSERT_EQ(::mknod(p.c_str(), S_IFSOCK | 0644, 0), 0); }),
+       "not a regular file", kRefuses},
       {"folder named .mdb", [](auto& d) { return d.mkdir("f.mdb"); }, "is a folder", kRefuses},
       {"symbolic link loop", frontEnd(symlinkLoop), "Too many levels of symbolic links", kRefuses},
       {"file used as a folder",
@@ -208,6 +219,12 @@ std::vector<Case> cases() {
        "'Data/Sales.mdb' does not exist", kWizard},
       {"connect string without DATABASE", connect("ODBC;DSN=Sales;UID=x"), "names no back-end file",
        kWizard},
+      {"DATABASE= alone", connect(";DATABASE="), "names no back-end file", kWizard},
+      {"connect string with extra ; parts",
+       [](auto& d) {
+         return connect(";;DATABASE=" + d.file("App/Data/Sales.mdb") + ";;PWD=s;;x;")(d);
+       },
+       "PWD=*****"},
       {"link row naming a table with a break",
        soundWith("UPDATE tblLinkedTables SET TableName = 'Or\nders]\"' WHERE TableName = "
                  "'Orders';"),

@@ -8,6 +8,7 @@
 // each value inside an object); it is not a general-purpose library.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +41,15 @@ class JsonWriter {
   void field(std::string_view name, const T& v) {
     key(name);
     value(v);
+  }
+  // The same, null when v holds nothing.
+  template <class T>
+  void field(std::string_view name, const std::optional<T>& v) {
+    key(name);
+    if (v)
+      value(*v);
+    else
+      null();
   }
 
   // The document written so far, ending with a line break once the outermost value is closed.

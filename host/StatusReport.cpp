@@ -105,15 +105,6 @@ std::string flagsText(const StatusSet& set) {
   return text;
 }
 
-void jsonFlag(JsonWriter& json, const char* name, std::optional<bool> flag) {
-  json.key(name);
-  if (flag) {
-    json.value(*flag);
-  } else {
-    json.null();
-  }
-}
-
 }  // namespace
 
 Status readStatus(const std::string& frontEnd) {
@@ -227,14 +218,9 @@ std::string formatStatusJson(const Status& status) {
     json.field("name", set.name);
     json.field("description", set.description);
     json.field("frontEndPath", set.frontEndPath);
-    jsonFlag(json, "active", set.active);
-    jsonFlag(json, "valid", set.valid);
-    json.key("error");
-    if (set.problem.empty()) {
-      json.null();
-    } else {
-      json.value(set.problem);
-    }
+    json.field("active", set.active);
+    json.field("valid", set.valid);
+    json.field("error", set.problem.empty() ? std::nullopt : std::optional(set.problem));
     json.key("links");
     json.beginArray();
     for (const auto& link : set.links) {
@@ -256,12 +242,7 @@ std::string formatStatusJson(const Status& status) {
     json.field("sourceTable", table.sourceTable);
     json.field("connect", table.connect);
     json.field("opens", table.opens);
-    json.key("error");
-    if (table.opens) {
-      json.null();
-    } else {
-      json.value(table.error);
-    }
+    json.field("error", table.opens ? std::nullopt : std::optional(table.error));
     json.endObject();
   }
   json.endArray();
